@@ -1,0 +1,403 @@
+#include "tests/support/glRecorder.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace glrec {
+namespace {
+
+State g_state;
+
+using Mat = std::vector<double>;  // column-major 4 x 4
+
+Mat identity() {
+  Mat m(16, 0.0);
+  m[0] = m[5] = m[10] = m[15] = 1.0;
+  return m;
+}
+
+// a * b, both column-major.
+Mat multiply(const Mat& a, const Mat& b) {
+  Mat c(16, 0.0);
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[col * 4 + k];
+      c[col * 4 + row] = sum;
+    }
+  return c;
+}
+
+std::vector<Mat>& currentStack() {
+  return g_state.matrixMode == GL_PROJECTION ? g_state.projection : g_state.modelview;
+}
+
+void postMultiply(const Mat& rhs) {
+  Mat& top = currentStack().back();
+  top = multiply(top, rhs);
+}
+
+// General 4 x 4 inverse (column-major); false when singular.
+bool invert(const Mat& m, Mat& inv) {
+  inv.assign(16, 0.0);
+  inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] +
+           m[9] * m[7] * m[14] + m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
+  inv[4] = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15] -
+           m[8] * m[7] * m[14] - m[12] * m[6] * m[11] + m[12] * m[7] * m[10];
+  inv[8] = m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15] +
+           m[8] * m[7] * m[13] + m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
+  inv[12] = -m[4] * m[9] * m[14] + m[4] * m[10] * m[13] + m[8] * m[5] * m[14] -
+            m[8] * m[6] * m[13] - m[12] * m[5] * m[10] + m[12] * m[6] * m[9];
+  inv[1] = -m[1] * m[10] * m[15] + m[1] * m[11] * m[14] + m[9] * m[2] * m[15] -
+           m[9] * m[3] * m[14] - m[13] * m[2] * m[11] + m[13] * m[3] * m[10];
+  inv[5] = m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15] +
+           m[8] * m[3] * m[14] + m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
+  inv[9] = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15] -
+           m[8] * m[3] * m[13] - m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
+  inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] +
+            m[8] * m[2] * m[13] + m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
+  inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] +
+           m[5] * m[3] * m[14] + m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
+  inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] -
+           m[4] * m[3] * m[14] - m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
+  inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] +
+            m[4] * m[3] * m[13] + m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
+  inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14] -
+            m[4] * m[2] * m[13] - m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
+  inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] -
+           m[5] * m[3] * m[10] - m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
+  inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] +
+           m[4] * m[3] * m[10] + m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
+  inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] -
+            m[4] * m[3] * m[9] - m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
+  inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] +
+            m[4] * m[2] * m[9] + m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+  const double det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
+  if (det == 0.0) return false;
+  for (double& v : inv) v /= det;
+  return true;
+}
+
+void record(const char* name, std::vector<double> args, std::string text = std::string()) {
+  if (!g_state.recording) return;
+  g_state.calls.push_back(Call{name, std::move(args), std::move(text)});
+}
+
+double ptr(const void* p) { return static_cast<double>(reinterpret_cast<uintptr_t>(p)); }
+
+}  // namespace
+
+std::string Call::str() const {
+  std::string out = name + "(";
+  for (size_t i = 0; i < args.size(); ++i) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.9g", args[i]);
+    if (i) out += ", ";
+    out += buf;
+  }
+  if (!text.empty()) out += (args.empty() ? "\"" : ", \"") + text + "\"";
+  return out + ")";
+}
+
+State& state() { return g_state; }
+
+void reset() {
+  g_state = State();
+  g_state.projection.assign(1, identity());
+  g_state.modelview.assign(1, identity());
+}
+
+std::vector<std::string> log() {
+  std::vector<std::string> out;
+  out.reserve(g_state.calls.size());
+  for (const Call& c : g_state.calls) out.push_back(c.str());
+  return out;
+}
+
+std::vector<std::string> log(const std::vector<std::string>& names) {
+  std::vector<std::string> out;
+  for (const Call& c : g_state.calls)
+    for (const std::string& n : names)
+      if (c.name == n) {
+        out.push_back(c.str());
+        break;
+      }
+  return out;
+}
+
+std::vector<Call> callsNamed(const std::string& name) {
+  std::vector<Call> out;
+  for (const Call& c : g_state.calls)
+    if (c.name == name) out.push_back(c);
+  return out;
+}
+
+size_t count(const std::string& name) {
+  size_t n = 0;
+  for (const Call& c : g_state.calls) n += (c.name == name);
+  return n;
+}
+
+const std::vector<double>& projectionTop() { return g_state.projection.back(); }
+const std::vector<double>& modelviewTop() { return g_state.modelview.back(); }
+
+// Static initialisation: the model starts with identity matrices.
+static const bool g_initialised = (reset(), true);
+
+}  // namespace glrec
+
+using glrec::g_state;
+using glrec::ptr;
+using glrec::record;
+
+// ---- OpenGL -------------------------------------------------------------------
+
+void glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
+void glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
+void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", {double(s), double(d)}); }
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+  record("glViewport", {double(x), double(y), double(w), double(h)});
+  g_state.viewport[0] = x;
+  g_state.viewport[1] = y;
+  g_state.viewport[2] = w;
+  g_state.viewport[3] = h;
+}
+void glMatrixMode(GLenum mode) {
+  record("glMatrixMode", {double(mode)});
+  g_state.matrixMode = mode;
+}
+void glLoadIdentity() {
+  record("glLoadIdentity", {});
+  glrec::currentStack().back() = glrec::identity();
+}
+void glPushMatrix() {
+  record("glPushMatrix", {});
+  auto& s = glrec::currentStack();
+  s.push_back(s.back());
+}
+void glPopMatrix() {
+  record("glPopMatrix", {});
+  auto& s = glrec::currentStack();
+  if (s.size() > 1) s.pop_back();
+}
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+  record("glTranslatef", {x, y, z});
+  glrec::Mat t = glrec::identity();
+  t[12] = x;
+  t[13] = y;
+  t[14] = z;
+  glrec::postMultiply(t);
+}
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+  record("glRotatef", {angle, x, y, z});
+  double len = std::sqrt(double(x) * x + double(y) * y + double(z) * z);
+  if (len == 0.0) return;
+  const double ax = x / len, ay = y / len, az = z / len;
+  const double a = angle * M_PI / 180.0, c = std::cos(a), s = std::sin(a), t = 1.0 - c;
+  glrec::Mat r = glrec::identity();
+  r[0] = t * ax * ax + c;
+  r[4] = t * ax * ay - s * az;
+  r[8] = t * ax * az + s * ay;
+  r[1] = t * ax * ay + s * az;
+  r[5] = t * ay * ay + c;
+  r[9] = t * ay * az - s * ax;
+  r[2] = t * ax * az - s * ay;
+  r[6] = t * ay * az + s * ax;
+  r[10] = t * az * az + c;
+  glrec::postMultiply(r);
+}
+void glScalef(GLfloat x, GLfloat y, GLfloat z) {
+  record("glScalef", {x, y, z});
+  glrec::Mat m = glrec::identity();
+  m[0] = x;
+  m[5] = y;
+  m[10] = z;
+  glrec::postMultiply(m);
+}
+void glDepthFunc(GLenum f) { record("glDepthFunc", {double(f)}); }
+void glShadeModel(GLenum m) { record("glShadeModel", {double(m)}); }
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+  record("glClearColor", {r, g, b, a});
+}
+void glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void glColorMaterial(GLenum face, GLenum mode) {
+  record("glColorMaterial", {double(face), double(mode)});
+}
+void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
+  std::vector<double> args{double(light), double(pname)};
+  const int n = (pname == GL_POSITION || pname == GL_AMBIENT || pname == GL_DIFFUSE ||
+                 pname == GL_SPECULAR)
+                    ? 4
+                    : (pname == GL_SPOT_DIRECTION ? 3 : 1);
+  for (int i = 0; i < n; ++i) args.push_back(p[i]);
+  record("glLightfv", std::move(args));
+}
+void glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
+void glEnd() { record("glEnd", {}); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex3f", {x, y, z}); }
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { record("glNormal3f", {x, y, z}); }
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record("glColor4f", {r, g, b, a}); }
+void glTexCoord2f(GLfloat s, GLfloat t) { record("glTexCoord2f", {s, t}); }
+void glGetDoublev(GLenum pname, GLdouble* out) {
+  record("glGetDoublev", {double(pname)});
+  if (pname == GL_PROJECTION_MATRIX) {
+    std::memcpy(out, glrec::projectionTop().data(), 16 * sizeof(double));
+  } else if (pname == GL_MODELVIEW_MATRIX) {
+    std::memcpy(out, glrec::modelviewTop().data(), 16 * sizeof(double));
+  }
+}
+void glGetFloatv(GLenum pname, GLfloat* out) {
+  record("glGetFloatv", {double(pname)});
+  const std::vector<double>* m = nullptr;
+  if (pname == GL_PROJECTION_MATRIX) m = &glrec::projectionTop();
+  if (pname == GL_MODELVIEW_MATRIX) m = &glrec::modelviewTop();
+  if (m)
+    for (int i = 0; i < 16; ++i) out[i] = static_cast<float>((*m)[i]);
+}
+void glGetIntegerv(GLenum pname, GLint* out) {
+  record("glGetIntegerv", {double(pname)});
+  if (pname == GL_VIEWPORT)
+    for (int i = 0; i < 4; ++i) out[i] = g_state.viewport[i];
+}
+
+// ---- GLU ----------------------------------------------------------------------
+
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+  record("gluPerspective", {fovy, aspect, zNear, zFar});
+  const double f = 1.0 / std::tan(fovy * M_PI / 360.0);
+  glrec::Mat m(16, 0.0);
+  m[0] = f / aspect;
+  m[5] = f;
+  m[10] = (zFar + zNear) / (zNear - zFar);
+  m[11] = -1.0;
+  m[14] = 2.0 * zFar * zNear / (zNear - zFar);
+  glrec::postMultiply(m);
+}
+
+void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz,
+               GLdouble ux, GLdouble uy, GLdouble uz) {
+  record("gluLookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
+  double f[3] = {cx - ex, cy - ey, cz - ez};
+  double fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+  for (double& v : f) v /= fl;
+  double s[3] = {f[1] * uz - f[2] * uy, f[2] * ux - f[0] * uz, f[0] * uy - f[1] * ux};
+  double sl = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
+  for (double& v : s) v /= sl;
+  double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
+  glrec::Mat m = glrec::identity();
+  for (int c = 0; c < 3; ++c) {
+    m[c * 4 + 0] = s[c];
+    m[c * 4 + 1] = u[c];
+    m[c * 4 + 2] = -f[c];
+  }
+  glrec::postMultiply(m);
+  glrec::Mat t = glrec::identity();
+  t[12] = -ex;
+  t[13] = -ey;
+  t[14] = -ez;
+  glrec::postMultiply(t);
+}
+
+GLint gluUnProject(GLdouble winX, GLdouble winY, GLdouble winZ, const GLdouble* model,
+                   const GLdouble* proj, const GLint* vp, GLdouble* objX, GLdouble* objY,
+                   GLdouble* objZ) {
+  record("gluUnProject", {winX, winY, winZ, double(vp[0]), double(vp[1]), double(vp[2]),
+                          double(vp[3])});
+  if (g_state.unProjectResult != GL_TRUE) return g_state.unProjectResult;
+  glrec::Mat pm = glrec::multiply(glrec::Mat(proj, proj + 16), glrec::Mat(model, model + 16));
+  glrec::Mat inv;
+  if (!glrec::invert(pm, inv)) return GL_FALSE;
+  const double in[4] = {(winX - vp[0]) / vp[2] * 2.0 - 1.0, (winY - vp[1]) / vp[3] * 2.0 - 1.0,
+                        winZ * 2.0 - 1.0, 1.0};
+  double out[4];
+  for (int r = 0; r < 4; ++r) {
+    out[r] = 0.0;
+    for (int k = 0; k < 4; ++k) out[r] += inv[k * 4 + r] * in[k];
+  }
+  if (out[3] == 0.0) return GL_FALSE;
+  *objX = out[0] / out[3];
+  *objY = out[1] / out[3];
+  *objZ = out[2] / out[3];
+  return GL_TRUE;
+}
+
+GLint gluProject(GLdouble objX, GLdouble objY, GLdouble objZ, const GLdouble* model,
+                 const GLdouble* proj, const GLint* vp, GLdouble* winX, GLdouble* winY,
+                 GLdouble* winZ) {
+  record("gluProject", {objX, objY, objZ});
+  glrec::Mat pm = glrec::multiply(glrec::Mat(proj, proj + 16), glrec::Mat(model, model + 16));
+  const double in[4] = {objX, objY, objZ, 1.0};
+  double out[4];
+  for (int r = 0; r < 4; ++r) {
+    out[r] = 0.0;
+    for (int k = 0; k < 4; ++k) out[r] += pm[k * 4 + r] * in[k];
+  }
+  if (out[3] == 0.0) return GL_FALSE;
+  *winX = vp[0] + (out[0] / out[3] + 1.0) * vp[2] / 2.0;
+  *winY = vp[1] + (out[1] / out[3] + 1.0) * vp[3] / 2.0;
+  *winZ = (out[2] / out[3] + 1.0) / 2.0;
+  return GL_TRUE;
+}
+
+// ---- GLUT ---------------------------------------------------------------------
+
+void glutInit(int* argc, char** argv) {
+  std::string text;
+  for (int i = 0; i < *argc; ++i) text += (i ? " " : "") + std::string(argv[i]);
+  record("glutInit", {double(*argc)}, text);
+}
+void glutInitDisplayMode(unsigned int mode) { record("glutInitDisplayMode", {double(mode)}); }
+int glutCreateWindow(const char* title) {
+  record("glutCreateWindow", {}, title);
+  return g_state.window;
+}
+void glutFullScreen() { record("glutFullScreen", {}); }
+void glutReshapeFunc(void (*f)(int, int)) {
+  record("glutReshapeFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.reshapeFunc = f;
+}
+void glutDisplayFunc(void (*f)()) {
+  record("glutDisplayFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.displayFunc = f;
+}
+void glutMouseFunc(void (*f)(int, int, int, int)) {
+  record("glutMouseFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.mouseFunc = f;
+}
+void glutMotionFunc(void (*f)(int, int)) {
+  record("glutMotionFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.motionFunc = f;
+}
+void glutPassiveMotionFunc(void (*f)(int, int)) {
+  record("glutPassiveMotionFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.passiveMotionFunc = f;
+}
+void glutIdleFunc(void (*f)()) {
+  record("glutIdleFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.idleFunc = f;
+}
+void glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
+  record("glutKeyboardFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.keyboardFunc = f;
+}
+void glutSpecialFunc(void (*f)(int, int, int)) {
+  record("glutSpecialFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.specialFunc = f;
+}
+void glutMainLoop() { record("glutMainLoop", {}); }
+void glutSwapBuffers() { record("glutSwapBuffers", {}); }
+void glutPostRedisplay() { record("glutPostRedisplay", {}); }
+void glutReshapeWindow(int w, int h) { record("glutReshapeWindow", {double(w), double(h)}); }
+void glutPositionWindow(int x, int y) { record("glutPositionWindow", {double(x), double(y)}); }
+int glutGetWindow() {
+  record("glutGetWindow", {});
+  return g_state.window;
+}
+int glutGet(GLenum what) {
+  record("glutGet", {double(what)});
+  auto it = g_state.glutGetValues.find(static_cast<int>(what));
+  return it == g_state.glutGetValues.end() ? 0 : it->second;
+}

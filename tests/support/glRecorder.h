@@ -1,0 +1,67 @@
+// A recording stand-in for the GL, GLU and GLUT entry points the framework
+// calls. Test programs link it in place of the real libraries: every call is
+// appended to a log with its arguments, queries answer with values the test
+// chooses, and the matrix calls are also carried out on a small double
+// precision model of OpenGL's projection and modelview stacks, so that
+// glGetDoublev returns what real OpenGL would hold.
+#pragma once
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace glrec {
+
+struct Call {
+  std::string name;
+  std::vector<double> args;  // numeric arguments, floats widened exactly
+  std::string text;          // string argument (glutCreateWindow, glutInit's argv)
+
+  // "name(a, b, c)" with every number printed to 9 significant digits.
+  std::string str() const;
+};
+
+// Everything the stand-in holds. reset() restores the defaults below.
+struct State {
+  bool recording = true;  // false: calls are neither logged nor modelled
+  std::vector<Call> calls;
+
+  // Query answers.
+  int window = 1;                     // glutGetWindow()
+  std::map<int, int> glutGetValues;   // glutGet(what); missing keys answer 0
+  int viewport[4] = {0, 0, 640, 480};  // glGetIntegerv(GL_VIEWPORT) unless set by glViewport
+  int unProjectResult = GL_TRUE;       // gluUnProject's answer
+
+  // Modelled matrix state, column-major like OpenGL.
+  GLenum matrixMode = GL_MODELVIEW;
+  std::vector<std::vector<double>> projection{std::vector<double>(16)};
+  std::vector<std::vector<double>> modelview{std::vector<double>(16)};
+
+  // Registered GLUT callbacks, so tests can fire events.
+  void (*displayFunc)() = nullptr;
+  void (*reshapeFunc)(int, int) = nullptr;
+  void (*mouseFunc)(int, int, int, int) = nullptr;
+  void (*motionFunc)(int, int) = nullptr;
+  void (*passiveMotionFunc)(int, int) = nullptr;
+  void (*idleFunc)() = nullptr;
+  void (*keyboardFunc)(unsigned char, int, int) = nullptr;
+  void (*specialFunc)(int, int, int) = nullptr;
+};
+
+State& state();
+void reset();  // clears the log, the callbacks and the query answers
+
+// The log as strings, optionally only the calls whose name is listed.
+std::vector<std::string> log();
+std::vector<std::string> log(const std::vector<std::string>& names);
+std::vector<Call> callsNamed(const std::string& name);
+size_t count(const std::string& name);
+
+// Current top of the modelled stacks (column-major, 16 doubles).
+const std::vector<double>& projectionTop();
+const std::vector<double>& modelviewTop();
+
+}  // namespace glrec

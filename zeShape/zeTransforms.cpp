@@ -1,1 +1,79 @@
-// placeholder
+#include "zeShape/zeTransforms.h"
+
+#include <GL/glu.h>
+
+#include <cfloat>
+
+zeMatrix4f zeMatrixStack[128];
+int zeMatrixHeight = 0;
+zeMatrix4f cameraMatrix;
+int view[4];
+zeVec3f cameraPos;
+
+void zeTransformsInit() {
+  for (int i = 0; i < 128; i++) zeMatrixStack[i].setIdentity();
+}
+
+void zePushMatrix() {
+  if (zeMatrixHeight >= 127) return;
+  zeMatrixHeight++;
+  zeMatrixStack[zeMatrixHeight].set(&zeMatrixStack[zeMatrixHeight - 1]);
+}
+
+void zePopMatrix() {
+  if (zeMatrixHeight > 0) zeMatrixHeight--;
+}
+
+void zeTranslatef(float x, float y, float z) {
+  zeMatrixStack[zeMatrixHeight].translate(x, y, z);
+}
+
+void zeRotatef(float angle, float x, float y, float z) {
+  const float radians = (float)(angle * 3.141592653589793 * 0.005555555555555556);
+  zeMatrixStack[zeMatrixHeight].rotgen(x, y, z, radians);
+}
+
+void zeScalef(float x, float y, float z) {
+  zeMatrixStack[zeMatrixHeight].scale(x, y, z);
+}
+
+zeMatrix4f* getCurrentMatrix() {
+  return &zeMatrixStack[zeMatrixHeight];
+}
+
+void zeTransformToReal(zeVec3f& in, zeVec3f& out) {
+  zeMatrixStack[zeMatrixHeight].transform3(&in, &out);
+}
+
+void zeTransformsCaptureCamera() {
+  double p[16];
+  double mv[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  glGetIntegerv(GL_VIEWPORT, view);
+  glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+  for (int r = 0; r < 4; r++)
+    for (int c = 0; c < 4; c++) cameraMatrix.m[r][c] = (float)p[c * 4 + r];
+
+  const float winX = (float)((view[2] - view[0]) * 0.5);
+  const float winY = (float)((view[3] - view[1]) * 0.5);
+  double ox, oy, oz;
+  // Singular matrices: keep the previous position rather than store garbage.
+  if (gluUnProject(winX, winY, 0.0, mv, p, view, &ox, &oy, &oz) != GL_TRUE) return;
+  cameraPos.set((float)ox, (float)oy, (float)oz);
+}
+
+void zeTransformRealToScreen(zeVec3f& in, zeVec3f& out) {
+  float clip[4] = {in.x, in.y, in.z, 1.0f};
+  float proj[4];
+  cameraMatrix.transform4(clip, proj);
+  if (proj[3] == 0.0f) {
+    // A point in the plane of the eye has no window position. Put it far
+    // outside every finite region and behind the near plane (z < 0), so
+    // region tests miss it and triangle picking skips it.
+    out.set(-FLT_MAX, -FLT_MAX, -1.0f);
+    return;
+  }
+  out.x = (float)((proj[0] / proj[3] + 1.0) * view[2] * 0.5 + view[0]);
+  out.y = (float)((proj[1] / proj[3] + 1.0) * view[3] * 0.5 + view[1]);
+  out.z = (float)((1.0 + proj[2]) * 0.5);
+}

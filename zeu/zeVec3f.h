@@ -47,7 +47,15 @@ class zeVec3f {
   float lengthSquared() { return x * x + y * y + z * z; }
 };
 
-inline zeVec3f operator+(zeVec3f a, zeVec3f b) { return zeVec3f(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline zeVec3f operator-(zeVec3f a, zeVec3f b) { return zeVec3f(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline zeVec3f operator*(zeVec3f a, float s) { return zeVec3f(a.x * s, a.y * s, a.z * s); }
-inline zeVec3f operator/(zeVec3f a, float s) { return zeVec3f(a.x / s, a.y / s, a.z / s); }
+inline zeVec3f operator+(zeVec3f a, zeVec3f b) {
+  return zeVec3f(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline zeVec3f operator-(zeVec3f a, zeVec3f b) {
+  return zeVec3f(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline zeVec3f operator*(zeVec3f a, float s) {
+  return zeVec3f(a.x * s, a.y * s, a.z * s);
+}
+inline zeVec3f operator/(zeVec3f a, float s) {
+  return zeVec3f(a.x / s, a.y / s, a.z / s);
+}

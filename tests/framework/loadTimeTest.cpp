@@ -1,0 +1,58 @@
+// Values at load time, before anything has run. This is its own program so
+// that no other test has touched the process-wide state first.
+#include <gtest/gtest.h>
+
+#include "tests/support/glRecorder.h"
+#include "zeu/zeApp.h"
+#include "zeu/zeu.h"
+
+namespace {
+
+TEST(LoadTime, GlobalsHoldTheirLoadValues) {
+  EXPECT_EQ(zeuDisplayMode, 18);
+  EXPECT_EQ(zeuWindowWidth, 0);
+  EXPECT_EQ(zeuWindowHeight, 0);
+  EXPECT_EQ(frameDepth, 0);
+  EXPECT_STREQ(zeuResourceLocation, "");
+  EXPECT_FALSE(zeuWindowClear);
+  EXPECT_EQ(zeuScreenFov, 0.0f);
+  EXPECT_EQ(zeuDebugLevel, 0);
+  EXPECT_EQ(zeuDebugStr, nullptr);
+  EXPECT_EQ(aafullScreen, 1);
+  EXPECT_EQ(aahaveShrunk, 0);
+  EXPECT_EQ(aaValidWindowSize, 0);
+  EXPECT_EQ(aaLastMouseButton, 0);
+  EXPECT_EQ(aaGrabCount, 0);
+  for (zeApp* a : apps) EXPECT_EQ(a, nullptr);
+  EXPECT_EQ(zeuTimeStep, 1);
+  EXPECT_EQ(zeuVideoProxyCount, 0);
+  EXPECT_EQ(zeuVideoFPS, 0);
+  EXPECT_EQ(zeuScreenGrabQuality, 0);
+  EXPECT_FALSE(zeuScreenGrabFlip);
+  EXPECT_FALSE(zeuTextInited);
+  EXPECT_EQ(zeutCurrentFont, 0);
+  EXPECT_EQ(zeuFontNormalize, 1);
+}
+
+TEST(LoadTime, CountDownIdleWithoutShutdownDoesNothing) {
+  for (int i = 0; i < 10; ++i) winddown_cb();  // still running
+  SUCCEED();
+}
+
+TEST(LoadTime, FirstFrameAtZeroSizeUsesLoadTimeView) {
+  glrec::reset();
+  zeuScreenFov = 60.0f;
+  zeuWindowClear = true;
+  zeuOpenToloFrame();
+  zeuCloseToloFrame();
+  const auto perspective = glrec::callsNamed("gluPerspective");
+  ASSERT_EQ(perspective.size(), 1u);
+  EXPECT_EQ(perspective[0].args, (std::vector<double>{60.0, 1.3333334f, 10.0, 1000.0}));
+  const auto lookAt = glrec::callsNamed("gluLookAt");
+  ASSERT_EQ(lookAt.size(), 1u);
+  EXPECT_EQ(lookAt[0].args,
+            (std::vector<double>{320.0, 240.0, 100.0, 320.0, 240.0, 0.0, 0.0, 1.0, 0.0}));
+  EXPECT_EQ(glrec::log({"glViewport"}), std::vector<std::string>{"glViewport(0, 0, 0, 0)"});
+}
+
+}  // namespace

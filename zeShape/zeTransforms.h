@@ -12,7 +12,7 @@ extern zeMatrix4f zeMatrixStack[128];  // entry zeMatrixHeight is the current ma
 extern int zeMatrixHeight;             // 0 to 127
 extern zeMatrix4f cameraMatrix;        // projection at the last capture, row-major
 extern int view[4];                    // viewport at the last capture: x, y, width, height
-extern zeVec3f cameraPos;  // point under the viewport centre on the near plane
+extern zeVec3f cameraPos;              // point under the viewport centre on the near plane
 
 void zeTransformsInit();  // every entry the identity; the height is kept
 void zePushMatrix();      // ignored at height 127

@@ -1,9 +1,7 @@
 // The software transform stack and camera capture against real OpenGL.
 #include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <link.h>
 
 #include <algorithm>
 #include <cfloat>
@@ -17,24 +15,6 @@
 #include "zeu/zeu.h"
 
 namespace {
-
-// Mesa unloads its DRI driver at exit, before the leak checker runs, so the
-// driver's own lifetime allocations show up as leaks from an unknown module
-// that no suppression can name. Keeping the driver loaded lets them be
-// attributed to it and suppressed.
-class KeepGlDriverLoaded : public ::testing::Environment {
- public:
-  void SetUp() override {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-          if (info->dlpi_name && std::strstr(info->dlpi_name, "_dri.so"))
-            dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-          return 0;
-        },
-        nullptr);
-  }
-};
-const auto* const keepDriver = ::testing::AddGlobalTestEnvironment(new KeepGlDriverLoaded);
 
 // Fixed-seed uniform numbers, independent of the library's distributions.
 struct Rng {

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build, then the same
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer. Tests
+# that need an X server get Xvfb when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/xvfb.sh
+
+bash scripts/setup.sh
+
+jobs="$(nproc)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZE_SANITIZE=ON -DZE_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+
+[ -n "${DISPLAY:-}" ] || start_xvfb 1920x1080
+
+echo "== tests (RelWithDebInfo)"
+ctest --test-dir build --output-on-failure
+echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
+ctest --test-dir build-asan --output-on-failure

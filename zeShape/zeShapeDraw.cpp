@@ -1,1 +1,133 @@
-// placeholder
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "zeShape/zeShape.h"
+#include "zeShape/zeShapeLists.h"
+#include "zeShape/zeTransforms.h"
+
+namespace {
+
+// Sends one vertex with the per-vertex data the flags select. Texture
+// coordinates go out only together with normals.
+template <bool Tex, bool Col, bool Nrm>
+inline void sendVertex(const zeShape& s, int32_t v) {
+  if constexpr (Tex && Nrm) {
+    const zeVec3f& t = s.textureCoordList[v];
+    glTexCoord2f(t.x, t.y);
+  }
+  if constexpr (Nrm) {
+    const zeVec3f& n = s.normalList[v];
+    glNormal3f(n.x, n.y, n.z);
+  }
+  if constexpr (Col) {
+    const zeVec4f& c = s.colorList[v];
+    glColor4f(c.x, c.y, c.z, c.w);
+  }
+  const zeVec3f& p = s.absVertexList[v];
+  glVertex3f(p.x, p.y, p.z);
+}
+
+// The vertex loop for one flag combination. An entry of -1 closes the
+// current primitive and opens another of the same kind; an entry naming no
+// existing vertex is skipped.
+template <bool Tex, bool Col, bool Nrm>
+void sendVertices(const zeShape& s) {
+  const GLenum mode = static_cast<GLenum>(s.drawStyle);
+  if (s.enableIndex) {
+    for (int32_t k = 0; k < s.indexListLength; ++k) {
+      const int32_t v = s.indexList[k];
+      if (v == -1) {
+        glEnd();
+        glBegin(mode);
+      } else if (zeValidVertex(v, s.listLength)) {
+        sendVertex<Tex, Col, Nrm>(s, v);
+      }
+    }
+  } else {
+    for (int32_t v = 0; v < s.listLength; ++v) sendVertex<Tex, Col, Nrm>(s, v);
+  }
+}
+
+void applyTransform(const zeShape& s) {
+  const zeVec3f& t = s.Translation;
+  const zeVec4f& r = s.Rotation;
+  const zeVec3f& c = s.Scale;
+  switch (s.transformOrder) {
+    case ze_T_S_R:
+      zeTranslatef(t.x, t.y, t.z);
+      zeScalef(c.x, c.y, c.z);
+      zeRotatef(r.x, r.y, r.z, r.w);
+      break;
+    case ze_T_R_S:
+      zeTranslatef(t.x, t.y, t.z);
+      zeRotatef(r.x, r.y, r.z, r.w);
+      zeScalef(c.x, c.y, c.z);
+      break;
+    case ze_R_S_T:
+      zeRotatef(r.x, r.y, r.z, r.w);
+      zeScalef(c.x, c.y, c.z);
+      zeTranslatef(t.x, t.y, t.z);
+      break;
+    case ze_R_T_S:
+      zeRotatef(r.x, r.y, r.z, r.w);
+      zeTranslatef(t.x, t.y, t.z);
+      zeScalef(c.x, c.y, c.z);
+      break;
+    case ze_S_R_T:
+      zeScalef(c.x, c.y, c.z);
+      zeRotatef(r.x, r.y, r.z, r.w);
+      zeTranslatef(t.x, t.y, t.z);
+      break;
+    case ze_S_T_R:
+      zeScalef(c.x, c.y, c.z);
+      zeTranslatef(t.x, t.y, t.z);
+      zeRotatef(r.x, r.y, r.z, r.w);
+      break;
+    default:
+      break;  // an unknown order places the shape untransformed
+  }
+}
+
+}  // namespace
+
+void zeShape::draw() {
+  zePushMatrix();
+  applyTransform(*this);
+  space.set(getCurrentMatrix());
+
+  if (enablePicking) {
+    for (int32_t i = 0; i < listLength; ++i) {
+      zeTransformToReal(vertexList[i], absVertexList[i]);
+      zeTransformRealToScreen(absVertexList[i], screenVertexList[i]);
+    }
+  } else {
+    for (int32_t i = 0; i < listLength; ++i) zeTransformToReal(vertexList[i], absVertexList[i]);
+  }
+
+  if (enableVertexNormals) calculateNormals();
+
+  if (enableIndex && indexListLength == 0)
+    std::printf("zeShape::draw: no shape is drawing because index list is empty\n");
+
+  glBegin(static_cast<GLenum>(drawStyle));
+  glColor4f(Color.x, Color.y, Color.z, Color.w);
+  glNormal3f(Normal.x, Normal.y, Normal.z);
+
+  const bool tex = enableVertexTextureCoords, col = enableVertexColors, nrm = enableVertexNormals;
+  if (tex && col && nrm)
+    sendVertices<true, true, true>(*this);
+  else if (tex && !col && nrm)
+    sendVertices<true, false, true>(*this);
+  else if (!tex && col && nrm)
+    sendVertices<false, true, true>(*this);
+  else if (col && !nrm)
+    sendVertices<false, true, false>(*this);
+  else if (!col && nrm)
+    sendVertices<false, false, true>(*this);
+  else
+    sendVertices<false, false, false>(*this);
+
+  glEnd();
+  zePopMatrix();
+}

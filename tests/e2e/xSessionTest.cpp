@@ -20,10 +20,12 @@ TEST(XSession, CapturesOutputAndExitStatus) {
   xsession::XSession x(bare());
   ASSERT_TRUE(x.ok()) << x.error();
   EXPECT_EQ(x.display().substr(0, 1), ":");
-  ASSERT_TRUE(x.launch("/bin/sh", {"-c", "echo \"$DISPLAY\"; echo err >&2; exit 3"}));
+  ASSERT_TRUE(x.launch("/bin/sh", {"-c", "echo \"$DISPLAY $HOME $ZE_X\"; echo err >&2; exit 3"},
+                       {"ZE_X=1", "HOME=/nowhere", "DISPLAY=:999"}));
   EXPECT_EQ(x.waitExit(10.0), 3);
   EXPECT_FALSE(x.running());
-  EXPECT_EQ(x.programStdout(), x.display() + "\n");  // runs on this session's display
+  // Runs on this session's display, with the extra variables.
+  EXPECT_EQ(x.programStdout(), x.display() + " /nowhere 1\n");
   EXPECT_EQ(x.programStderr(), "err\n");
   EXPECT_FALSE(x.launch("/nonexistent/program"));
 }

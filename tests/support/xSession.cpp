@@ -160,12 +160,24 @@ XSession::~XSession() {
   }
 }
 
-pid_t XSession::spawn(const std::vector<std::string>& argv, int stdoutFd, int stderrFd,
-                      int extraFd) {
+pid_t XSession::spawn(const std::vector<std::string>& argv, int stdoutFd, int stderrFd, int extraFd,
+                      const std::vector<std::string>& environment) {
+  // The session's display always wins.
+  std::vector<std::string> overrides;
+  for (const std::string& e : environment)
+    if (e.compare(0, 8, "DISPLAY=") != 0) overrides.push_back(e);
+  overrides.push_back("DISPLAY=" + display_);
+  auto overridden = [&](const char* entry) {
+    for (const std::string& o : overrides) {
+      const size_t eq = o.find('=');
+      if (eq != std::string::npos && std::strncmp(entry, o.c_str(), eq + 1) == 0) return true;
+    }
+    return false;
+  };
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0) env.emplace_back(*e);
-  env.push_back("DISPLAY=" + display_);
+    if (!overridden(*e)) env.emplace_back(*e);
+  env.insert(env.end(), overrides.begin(), overrides.end());
   std::vector<char*> envp, args;
   for (std::string& s : env) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -324,7 +336,8 @@ int XSession::run(const std::vector<std::string>& argv, std::string* out, double
   return statusCode(status);
 }
 
-bool XSession::launch(const std::string& program, const std::vector<std::string>& args) {
+bool XSession::launch(const std::string& program, const std::vector<std::string>& args,
+                      const std::vector<std::string>& environment) {
   if (!ok() || program_ > 0) return false;
   stdoutPath_ = dir_ + "/stdout.txt";
   stderrPath_ = dir_ + "/stderr.txt";
@@ -332,7 +345,7 @@ bool XSession::launch(const std::string& program, const std::vector<std::string>
   const int errFd = openCloexec(stderrPath_, O_WRONLY | O_CREAT | O_TRUNC);
   std::vector<std::string> argv = {program};
   argv.insert(argv.end(), args.begin(), args.end());
-  program_ = spawn(argv, outFd, errFd);
+  program_ = spawn(argv, outFd, errFd, -1, environment);
   close(outFd);
   close(errFd);
   programStatus_.reset();
@@ -449,7 +462,11 @@ std::optional<Geometry> XSession::waitForGeometry(unsigned long window,
 }
 
 bool XSession::sendKey(unsigned long window, const std::string& key) {
-  return run({"xdotool", "key", "--window", std::to_string(window), key}) == 0;
+  const std::string id = std::to_string(window);
+  if (run({"xdotool", "keydown", "--window", id, key}) != 0) return false;
+  // A key that ends the program can take the window away before the release
+  // arrives; that release is not owed to anyone.
+  return run({"xdotool", "keyup", "--window", id, key}) == 0 || run({"xwininfo", "-id", id}) != 0;
 }
 
 std::optional<Image> XSession::screenshot(const std::string& pngPath) {

@@ -66,7 +66,10 @@ class XSession {
 
   // Starts the program under test with DISPLAY set to this session and its
   // standard output and error going to files. One program per session.
-  bool launch(const std::string& program, const std::vector<std::string>& args = {});
+  // `environment` entries ("NAME=value") are added to, or replace, the
+  // variables the program inherits; DISPLAY is always the session's.
+  bool launch(const std::string& program, const std::vector<std::string>& args = {},
+              const std::vector<std::string>& environment = {});
   bool running();
   // Exit status of the program (128 + signal number if a signal ended it),
   // or nothing if it is still running after the timeout.
@@ -98,7 +101,8 @@ class XSession {
  private:
   bool startServer(const Options& options);
   bool startWindowManager(double timeoutSeconds);
-  pid_t spawn(const std::vector<std::string>& argv, int stdoutFd, int stderrFd, int extraFd = -1);
+  pid_t spawn(const std::vector<std::string>& argv, int stdoutFd, int stderrFd, int extraFd = -1,
+              const std::vector<std::string>& environment = {});
   static void stop(pid_t& pid);
 
   std::string error_;

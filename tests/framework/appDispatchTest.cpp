@@ -91,15 +91,6 @@ TEST_F(AppDispatch, SubStartOnlyRegistersAndInstalls) {
   EXPECT_TRUE(app.events.empty());
 }
 
-TEST_F(AppDispatch, ReshapeStoresSizeAndResizesApp) {
-  startWithWindow(10, 10);
-  glrec::state().reshapeFunc(800, 600);
-  EXPECT_EQ(zeuWindowWidth, 800);
-  EXPECT_EQ(zeuWindowHeight, 600);
-  EXPECT_THAT(app.events, ElementsAre("resize(0,0,800,600)"));
-  EXPECT_EQ(glrec::count("glViewport"), 0u);
-}
-
 TEST_F(AppDispatch, MousePositionsArriveBottomLeftOrigin) {
   startWithWindow(640, 480);
   mouse_cb(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);  // top-left pixel
@@ -279,16 +270,6 @@ TEST_F(AppDispatch, WindowIdsOutsideTheTableAreIgnored) {
     EXPECT_EQ(aaLastMouseButton, 0) << id;
     EXPECT_THAT(glrec::log(), ::testing::Each(::testing::StartsWith("glutGetWindow"))) << id;
   }
-}
-
-TEST_F(AppDispatch, EventsForAnotherWindowDoNotReachTheApp) {
-  glrec::state().window = 1;
-  app.subStart();
-  glrec::state().window = 2;  // a window nobody registered for
-  mouse_cb(0, GLUT_DOWN, 1, 1);
-  idle_cb();
-  display_cb();
-  EXPECT_TRUE(app.events.empty());
 }
 
 }  // namespace

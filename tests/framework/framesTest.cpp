@@ -158,12 +158,6 @@ TEST_F(Frames, StandardViewMapsThePlaneZeroOntoTheWindow) {
   project(640.0, 480.0, 0.0, &x, &y, &z);
   EXPECT_NEAR(x, 640.0, 1e-3);
   EXPECT_NEAR(y, 480.0, 1e-3);
-  // Near and far planes at 0.9 and -9 eye distances in front of the plane.
-  project(320.0, 240.0, 0.9 * 415.6922, &x, &y, &z);
-  EXPECT_NEAR(z, 0.0, 1e-4);
-  project(320.0, 240.0, -9.0 * 415.6922, &x, &y, &z);
-  EXPECT_NEAR(z, 1.0, 1e-4);
-
   zeuCloseToloFrame();
   EXPECT_EQ(frameDepth, 0);
   EXPECT_EQ(glrec::count("glutSwapBuffers"), 1u);

@@ -164,13 +164,4 @@ TEST_F(Parameters, WindowSizeSetReshapesAndReleasesGrabBlocks) {
   EXPECT_TRUE(glrec::state().calls.empty());
 }
 
-TEST_F(Parameters, DebugLevelCodeControlsWarnings) {
-  int one = 1;
-  zeuSetIntegerv(ZEU_DEBUG_LEVEL, &one);
-  EXPECT_EQ(zeuGetInteger(ZEU_DEBUG_LEVEL), 1);
-  ::testing::internal::CaptureStderr();
-  zeuSetIntegerv(ZEU_WINDOW_WIDTH, &one);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-}
-
 }  // namespace

@@ -42,6 +42,9 @@ class drapeApp : public zeApp {
 
   drapeApp();
   void draw() override;
+  // The simulation part of draw: the contact, stage and update passes of one
+  // frame, without the view or the drawing and without advancing j.
+  void step();
   virtual void rungef(clothknob* P, zeVec3f& vstore, zeVec3f ref, int i);
   virtual float surface(float x, float y);
 };

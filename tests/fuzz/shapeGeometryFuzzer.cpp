@@ -1,0 +1,19 @@
+// libFuzzer entry: arbitrary shapes through drawing, normals and picking.
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/fuzz/shapeFuzzChecks.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  shapefuzz::silenceStdout();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string error = shapefuzz::checkShapeGeometry(data, size);
+  if (!error.empty()) {
+    std::fprintf(stderr, "shape geometry check failed: %s\n", error.c_str());
+    std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark and prints one table of medians:
+#   - bench/clothBench (Google Benchmark, against the GL recording stand-in):
+#     the simulation part of a frame in three phases, one whole draw, makeApp
+#     and the heap allocations of 1000 frames;
+#   - the real drape and the bare GLUT floor (bench/glFloor) under Xvfb at
+#     1920 x 1080 with openbox, alternating, each run counted by the preload
+#     library bench/libswapCounter.so: frames per second and start-up times.
+#
+# Usage: bash bench/run.sh [build-dir]        (default: build-bench)
+# Environment:
+#   ZE_BENCH_DISPLAY  X display number for the private Xvfb (default: a free one)
+#   ZE_BENCH_REPS     repetitions of each clothBench benchmark (default 9)
+#   ZE_BENCH_RUNS     runs of each program for the frame rates (default 9)
+#   ZE_BENCH_SECONDS  counted seconds per run (default 4), after
+#   ZE_BENCH_WARMUP   seconds from the first frame (default 2)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+build="${1:-build-bench}"
+reps="${ZE_BENCH_REPS:-9}"
+runs="${ZE_BENCH_RUNS:-9}"
+seconds="${ZE_BENCH_SECONDS:-4}"
+warmup="${ZE_BENCH_WARMUP:-2}"
+work="$(mktemp -d)"
+
+cleanup() {
+  kill ${wm_pid:-} ${xvfb_pid:-} 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+load_before="$(load)"
+
+echo "== build ($build)" >&2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target clothBench glFloor swapCounter drape >/dev/null
+
+# ---- Google Benchmark programs -------------------------------------------------
+echo "== clothBench, $reps repetitions" >&2
+"$build/bench/clothBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/cloth.json" --benchmark_out_format=json >&2
+
+# "name key value" for every field of every median entry of the JSON report.
+awk '
+  /^ *"name":/ { gsub(/[",]/, "", $2); name = $2; next }
+  name ~ /_median$/ && /^ *"[a-z_]+": [-0-9.e+]+,?$/ {
+    key = $1; gsub(/[":]/, "", key); value = $2; gsub(/,/, "", value)
+    short = name; sub(/(\/iterations:[0-9]+)?\/manual_time_median$/, "", short)
+    print short, key, value
+  }' "$work/cloth.json" >"$work/cloth.txt"
+
+# median NAME KEY: one value from the table above.
+bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.txt"; }
+
+# ---- Frame rates under Xvfb -----------------------------------------------------
+echo "== frame rates: drape and glFloor alternating, $runs runs each" >&2
+if [ -n "${ZE_BENCH_DISPLAY:-}" ]; then
+  Xvfb ":$ZE_BENCH_DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$ZE_BENCH_DISPLAY"
+else
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$work/display")"
+fi
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+  sleep 0.1
+done
+
+# run PROGRAM LABEL: one counted run, its swapcount line appended to LABEL.txt.
+run() {
+  local line
+  line="$(SWAPCOUNT_WARMUP="$warmup" SWAPCOUNT_SECONDS="$seconds" \
+    LD_PRELOAD="$root/$build/bench/libswapCounter.so" SWAPCOUNT_T0="$(date +%s%N)" \
+    timeout $((warmup + seconds + 60)) "$1" 2>&1 >/dev/null | grep '^swapcount' || true)"
+  [ -n "$line" ] || { echo "no frame count from $1" >&2; exit 1; }
+  echo "  $2: ${line#swapcount }" >&2
+  echo "$line" >>"$work/$2.txt"
+}
+for r in $(seq "$runs"); do
+  run "$build/app/drape" drape
+  run "$build/bench/glFloor" floor
+done
+
+# field LABEL KEY: the values of KEY over the runs of LABEL, one a line.
+field() { sed -n "s/.* $2=\([^ ]*\).*/\1/p" "$work/$1.txt"; }
+median() {
+  sort -g | awk '{ v[NR] = $1 } END {
+    if (NR == 0) { print "nan"; exit }
+    print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+# The program's own start-up: from the window being made to the main loop.
+own() { paste <(field "$1" main_loop_ms) <(field "$1" window_ms) | awk '{ print $1 - $2 }'; }
+
+drape_fps="$(field drape fps | median)"
+floor_fps="$(field floor fps | median)"
+ratio="$(awk -v d="$drape_fps" -v f="$floor_fps" 'BEGIN { printf "%.3f", f / d }')"
+drape_cpu="$(field drape cpu_ms_per_frame | median)"
+floor_cpu="$(field floor cpu_ms_per_frame | median)"
+cpu_ratio="$(awk -v d="$drape_cpu" -v f="$floor_cpu" 'BEGIN { printf "%.3f", d / f }')"
+size="$(field drape size | sort | uniq -c | sort -rn | awk 'NR == 1 { print $2 }')"
+load_after="$(load)"
+
+# ---- Table -----------------------------------------------------------------------
+verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v + 0 < t + 0) ? "met" : "NOT met" }'; }
+f1() { awk -v v="$1" 'BEGIN { printf "%.1f", v }'; }
+f3() { awk -v v="$1" 'BEGIN { printf "%.3f", v }'; }
+row() { printf '| %-56s | %12s | %-10s | %-7s |\n' "$@"; }
+
+fall="$(bm step/falling frame_us_median)"
+rest="$(bm step/at_rest frame_us_median)"
+allocs="$(bm step/1000_frames heap_allocs)"
+first="$(field drape first_frame_ms | median)"
+echo
+echo "Medians; machine: $(nproc) cores, load average $load_before before, $load_after after"
+echo
+row "Measure" "Median" "Target" "Result"
+row "---" "---:" "---" "---"
+row "step, falling (frames 1-15, all 3600 nodes free), us" "$(f1 "$fall")" "< 300" "$(verdict "$fall" 300)"
+row "step, draping (frames 16-200), mean over the phase, us" "$(f1 "$(bm step/draping real_time)")" "" ""
+row "step, at rest (frames 2001-2200, all in contact), us" "$(f1 "$rest")" "< 25" "$(verdict "$rest" 25)"
+row "heap allocations in 1000 frames of step" "$(printf '%.0f' "$allocs")" "0" \
+  "$(awk -v v="$allocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
+row "draw (stand-in, recording off), falling, us" "$(f1 "$(bm draw/falling frame_us_median)")" "" ""
+row "draw (stand-in, recording off), at rest, us" "$(f1 "$(bm draw/at_rest frame_us_median)")" "" ""
+row "makeApp, ms" "$(f3 "$(bm makeApp ms_median)")" "" ""
+row "drape frames per second at $size" "$(f1 "$drape_fps")" "" ""
+row "glFloor frames per second at $size" "$(f1 "$floor_fps")" "" ""
+row "drape frame time / floor frame time" "$ratio" "<= 1.10" \
+  "$(awk -v r="$ratio" 'BEGIN { print (r <= 1.10) ? "met" : "NOT met" }')"
+row "drape processor time per frame, ms" "$(f3 "$drape_cpu")" "" ""
+row "glFloor processor time per frame, ms" "$(f3 "$floor_cpu")" "" ""
+row "drape / floor processor time per frame" "$cpu_ratio" "" ""
+row "drape: launch to window and GL context, ms" "$(f1 "$(field drape window_ms | median)")" "" ""
+row "drape: window to main loop (own start-up), ms" "$(f1 "$(own drape | median)")" "" ""
+row "drape: launch to first frame, ms" "$(f1 "$first")" "< 50" "$(verdict "$first" 50)"
+row "glFloor: launch to first frame, ms" "$(f1 "$(field floor first_frame_ms | median)")" "" ""
+echo
+echo "clothBench: median over $reps repetitions of the median time per frame (per"
+echo "call for makeApp) within each repetition; for draping, whose frames grow"
+echo "cheaper as nodes touch down, of the mean per frame over the phase. Frame rates: $runs alternating runs of each program, ${seconds} s counted"
+echo "after ${warmup} s from the first frame."

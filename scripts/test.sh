@@ -20,3 +20,5 @@ echo "== tests (RelWithDebInfo)"
 ctest --test-dir build --output-on-failure
 echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 ctest --test-dir build-asan --output-on-failure
+echo "== fuzzers (clang, AddressSanitizer + UndefinedBehaviorSanitizer), 60 s each"
+bash scripts/fuzz.sh 60

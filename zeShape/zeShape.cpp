@@ -136,8 +136,12 @@ void zeShape::setVertexColor(int index, float r, float g, float b, float a) {
 // that had no block yet gets the defaults addPoint would have given; when
 // the list was in use its length is already listLength and nothing is new.
 
+// A list whose flag was clear is not kept up to date (addPoint skips it and a
+// record read keeps its old block), so switching it on starts every entry at
+// addPoint's default rather than exposing stale or unwritten entries. A list
+// already on keeps its entries.
 void zeShape::enablePerVertexColors() {
-  const bool fresh = colorList == nullptr;
+  const bool fresh = !enableVertexColors || colorList == nullptr;
   enableVertexColors = true;
   zeResizeList(colorList, listLength);
   if (fresh)
@@ -145,8 +149,8 @@ void zeShape::enablePerVertexColors() {
 }
 
 void zeShape::enablePerVertexNormals() {
-  const bool freshNormals = normalList == nullptr;
-  const bool freshCounts = normalCountList == nullptr;
+  const bool freshNormals = !enableVertexNormals || normalList == nullptr;
+  const bool freshCounts = !enableVertexNormals || normalCountList == nullptr;
   enableVertexNormals = true;
   zeResizeList(normalList, listLength);
   if (freshNormals)
@@ -158,7 +162,7 @@ void zeShape::enablePerVertexNormals() {
 }
 
 void zeShape::enablePerVertexTextureCoords() {
-  const bool fresh = textureCoordList == nullptr;
+  const bool fresh = !enableVertexTextureCoords || textureCoordList == nullptr;
   enableVertexTextureCoords = true;
   zeResizeList(textureCoordList, listLength);
   if (fresh)

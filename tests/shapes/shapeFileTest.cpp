@@ -208,6 +208,30 @@ TEST(ShapeRecord, ListsSwitchedOffInTheRecordKeepTheirBlocks) {
   EXPECT_TRUE(c.enablePicking);
 }
 
+// A list kept through a read with its flag off is not maintained; switching
+// it back on must not expose its stale (or never written) entries.
+TEST(ShapeRecord, ListsSwitchedBackOnAfterARecordStartFromDefaults) {
+  zeShape small(true, true, false);
+  small.addPoint();
+  small.addPoint();
+  small.setVertexColor(0, 0.25f, 0.5f, 0.75f, 0.5f);
+  zeShape big(false, false, false);
+  for (int v = 0; v < 4; ++v) big.addPoint(v, v, v);
+  EXPECT_EQ(readInto(small, recordOf(big)), "");
+  ASSERT_EQ(small.listLength, 4);
+
+  small.enablePerVertexColors();
+  small.enablePerVertexNormals();
+  small.enablePerVertexTextureCoords();
+  for (int v = 0; v < 4; ++v) {
+    EXPECT_EQ(small.colorList[v].x, 1.0f);
+    EXPECT_EQ(small.colorList[v].w, 1.0f);
+    EXPECT_EQ(small.normalList[v].z, 1.0f);
+    EXPECT_EQ(small.normalCountList[v], 0);
+    EXPECT_EQ(small.textureCoordList[v].x, 0.0f);
+  }
+}
+
 TEST(ShapeRecord, TwoRecordsInOneStreamReadBackInOrder) {
   zeShape a(true, true, true);
   fillRich(a);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "zeShape/zeShape.h"
+
 // Resizes a list block to exactly count entries, keeping the leading
 // entries (realloc semantics). A count of 0 releases the block. The entry
 // types are plain float/int records, so moving their bytes is sound.
@@ -33,3 +35,24 @@ void zeResizeList(T*& list, int64_t count) {
 inline bool zeValidVertex(int32_t v, int32_t n) {
   return v >= 0 && v < n;
 }
+
+// The face sequence of a shape: the index list when indexing is on, the
+// vertex list otherwise; entry k names vertex at(k). An entry that names no
+// existing vertex reads as a break (-1), so faces, segments and points never
+// reach outside the lists.
+struct zeFaceSequence {
+  const int32_t* index;  // null: entry k is vertex k
+  int32_t n;
+  int32_t vertexCount;
+
+  explicit zeFaceSequence(const zeShape& s)
+      : index(s.enableIndex ? s.indexList : nullptr),
+        n(s.enableIndex ? s.indexListLength : s.listLength),
+        vertexCount(s.listLength) {}
+
+  int32_t at(int32_t k) const {
+    if (index == nullptr) return k;
+    const int32_t v = index[k];
+    return zeValidVertex(v, vertexCount) ? v : -1;
+  }
+};

@@ -7,21 +7,6 @@
 
 namespace {
 
-// The face sequence: the index list when indexing is on, the vertex list
-// otherwise. An entry that names no existing vertex reads as a break (-1),
-// so faces never reach outside the lists.
-struct FaceSequence {
-  const int32_t* index;  // null: entry k is vertex k
-  int32_t n;
-  int32_t vertexCount;
-
-  int32_t at(int32_t k) const {
-    if (index == nullptr) return k;
-    const int32_t v = index[k];
-    return zeValidVertex(v, vertexCount) ? v : -1;
-  }
-};
-
 // Adds face normal f to vertex v.
 inline void addTo(zeShape& s, int32_t v, zeVec3f f) {
   s.normalList[v] += f;
@@ -50,8 +35,7 @@ void zeShape::calculateNormals() {
     normalCountList[i] = 0;
   }
 
-  const FaceSequence seq{enableIndex ? indexList : nullptr,
-                         enableIndex ? indexListLength : listLength, listLength};
+  const zeFaceSequence seq(*this);
   const int32_t n = seq.n;
   const zeVec3f* p = absVertexList;
 

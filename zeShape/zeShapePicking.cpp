@@ -24,25 +24,6 @@ bool pointInTriangle(float x, float y, zeVec3f& a, zeVec3f& b, zeVec3f& c) {
 
 namespace {
 
-// The face sequence (see calculateNormals): entries that name no existing
-// vertex read as breaks.
-struct FaceSequence {
-  const int32_t* index;
-  int32_t n;
-  int32_t vertexCount;
-
-  int32_t at(int32_t k) const {
-    if (index == nullptr) return k;
-    const int32_t v = index[k];
-    return zeValidVertex(v, vertexCount) ? v : -1;
-  }
-};
-
-FaceSequence faceSequence(const zeShape& s) {
-  return FaceSequence{s.enableIndex ? s.indexList : nullptr,
-                      s.enableIndex ? s.indexListLength : s.listLength, s.listLength};
-}
-
 inline bool nearPoint(float px, float py, const zeVec3f& q) {
   const float dx = q.x - px;
   const float dy = q.y - py;
@@ -69,7 +50,7 @@ bool nearSegment(float px, float py, const zeVec3f& a, const zeVec3f& b) {
   return dist < zeShape::pickTolerance;
 }
 
-bool hitsLines(const zeShape& s, const FaceSequence& seq, float x, float y) {
+bool hitsLines(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
   const int32_t n = seq.n;
   if (n < 2) return false;
   const zeVec3f* w = s.screenVertexList;
@@ -97,7 +78,7 @@ bool hitsLines(const zeShape& s, const FaceSequence& seq, float x, float y) {
   return false;
 }
 
-bool hitsTriangles(const zeShape& s, const FaceSequence& seq, float x, float y) {
+bool hitsTriangles(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
   const int32_t n = seq.n;
   if (n < 3) return false;
   zeVec3f* w = s.screenVertexList;
@@ -114,7 +95,7 @@ bool hitsTriangles(const zeShape& s, const FaceSequence& seq, float x, float y) 
   return false;
 }
 
-bool hitsFans(const zeShape& s, const FaceSequence& seq, float x, float y) {
+bool hitsFans(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
   const int32_t n = seq.n;
   if (n < 3) return false;
   zeVec3f* w = s.screenVertexList;
@@ -128,7 +109,7 @@ bool hitsFans(const zeShape& s, const FaceSequence& seq, float x, float y) {
   return false;
 }
 
-bool hitsPoints(const zeShape& s, const FaceSequence& seq, float x, float y) {
+bool hitsPoints(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
   for (int32_t k = 0; k < seq.n; ++k) {
     const int32_t v = seq.at(k);
     if (v != -1 && nearPoint(x, y, s.screenVertexList[v])) return true;
@@ -140,7 +121,7 @@ bool hitsPoints(const zeShape& s, const FaceSequence& seq, float x, float y) {
 
 bool zeShape::pointInside(float x, float y) {
   if (!enablePicking) return false;
-  const FaceSequence seq = faceSequence(*this);
+  const zeFaceSequence seq(*this);
   switch (drawStyle) {
     case GL_LINES:
     case GL_LINE_LOOP:
@@ -160,7 +141,7 @@ bool zeShape::pointInside(float x, float y) {
 }
 
 bool zeShape::shapeInRect(float x1, float y1, float x2, float y2, bool partial) {
-  const FaceSequence seq = faceSequence(*this);
+  const zeFaceSequence seq(*this);
   for (int32_t k = 0; k < seq.n; ++k) {
     const int32_t v = seq.at(k);
     if (v == -1) continue;
@@ -176,7 +157,7 @@ bool zeShape::shapeInRect(float x1, float y1, float x2, float y2, bool partial) 
 }
 
 bool zeShape::shapeInCircle(float cx, float cy, float r, bool partial) {
-  const FaceSequence seq = faceSequence(*this);
+  const zeFaceSequence seq(*this);
   const float r2 = r * r;
   for (int32_t k = 0; k < seq.n; ++k) {
     const int32_t v = seq.at(k);

@@ -26,7 +26,7 @@ struct Call {
 
 // Everything the stand-in holds. reset() restores the defaults below.
 struct State {
-  bool recording = true;  // false: calls are neither logged nor modelled
+  bool recording = true;  // false: calls are not logged (matrix calls are still modelled)
   std::vector<Call> calls;
 
   // Query answers.

@@ -4,29 +4,17 @@
 #include <GL/gl.h>
 
 #include "app/drapeApp.h"
+#include "app/drapeLanes.h"
 #include "zeShape/zeTransforms.h"
 
-#if defined(__SSE2__) && !defined(DRAPE_PLAIN_FLOATS)
-#include <emmintrin.h>
-#define DRAPE_DRAW_SSE 1
+#ifdef DRAPE_LANES
+using drapeLanes::load3;
+using drapeLanes::store3;
 #endif
 
 namespace {
 constexpr int kNodes = 3600;
 constexpr int kSide = 60;
-
-#ifdef DRAPE_DRAW_SSE
-// (x, y, z, 0) from a vector, reading its three floats only.
-inline __m128 load3(const zeVec3f& v) {
-  const __m128 xy = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(&v.x));
-  return _mm_movelh_ps(xy, _mm_load_ss(&v.z));
-}
-
-inline void store3(zeVec3f& v, __m128 a) {
-  _mm_storel_pi(reinterpret_cast<__m64*>(&v.x), a);
-  _mm_store_ss(&v.z, _mm_movehl_ps(a, a));
-}
-#endif
 
 inline void vertex(const zeVec3f& p) {
   glVertex3f(p.x, p.y, p.z);
@@ -94,7 +82,7 @@ void drapeApp::step() {
 
   // Update. A node in contact gets gravity alone: adding its frozen stage
   // values every frame would push it on with a force it no longer feels.
-#ifdef DRAPE_DRAW_SSE
+#ifdef DRAPE_LANES
   // The same operations on x, y and z side by side in one register.
   const __m128 gravity = load3(enviro);
   const __m128 six = _mm_set1_ps(6.0f);

@@ -7,28 +7,15 @@
 // order, that the plain code below it performs for one neighbour, so both
 // give the same bits.
 #include "app/drapeApp.h"
+#include "app/drapeLanes.h"
 
-#if defined(__SSE2__) && !defined(DRAPE_PLAIN_FLOATS)
-#include <emmintrin.h>
-#define DRAPE_FORCES_SSE 1
+#ifdef DRAPE_LANES
+using drapeLanes::load3;
+using drapeLanes::store3;
 #endif
 
+#ifndef DRAPE_LANES
 namespace {
-
-#ifdef DRAPE_FORCES_SSE
-
-// (x, y, z, 0) from a vector, reading its three floats only.
-inline __m128 load3(const zeVec3f& v) {
-  const __m128 xy = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(&v.x));
-  return _mm_movelh_ps(xy, _mm_load_ss(&v.z));
-}
-
-inline void store3(zeVec3f& v, __m128 a) {
-  _mm_storel_pi(reinterpret_cast<__m64*>(&v.x), a);
-  _mm_store_ss(&v.z, _mm_movehl_ps(a, a));
-}
-
-#else
 
 // The spring law for one neighbour: (length - 1) times the unit vector
 // towards it, written as del - del / dist. An absent neighbour has del zero
@@ -40,9 +27,8 @@ inline zeVec3f springTerm(const zeVec3f& del, float dist) {
   return del - del / dist;
 }
 
-#endif
-
 }  // namespace
+#endif
 
 // Stores in vstore the velocity change of one time step (0.01) that the
 // springs give node i, with unit mass and stiffness 10. Only positions are
@@ -52,7 +38,7 @@ inline zeVec3f springTerm(const zeVec3f& del, float dist) {
 // call.
 void drapeApp::rungef(clothknob* P, zeVec3f& vstore, zeVec3f /*ref*/, int i) {
   const int column = i % 60;
-#ifdef DRAPE_FORCES_SSE
+#ifdef DRAPE_LANES
   // One lane per neighbour: column - 1, column + 1, row - 1, row + 1. An
   // absent neighbour keeps its scratch vector times zero and the length 1.
   const __m128 p = load3(P[i].pos);

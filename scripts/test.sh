@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the normal build, then the same
-# suite built with AddressSanitizer and UndefinedBehaviorSanitizer. Tests
-# that need an X server get Xvfb when there is no display.
+# Builds everything and runs every test: the shape fuzzers for 60 s each,
+# then the whole suite in the normal build and again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Tests that need an X
+# server get Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb.sh
@@ -14,11 +15,12 @@ cmake --build build -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZE_SANITIZE=ON -DZE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 
+echo "== fuzzers (clang, AddressSanitizer + UndefinedBehaviorSanitizer), 60 s each"
+bash scripts/fuzz.sh 60
+
 [ -n "${DISPLAY:-}" ] || start_xvfb 1920x1080
 
 echo "== tests (RelWithDebInfo)"
 ctest --test-dir build --output-on-failure
 echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 ctest --test-dir build-asan --output-on-failure
-echo "== fuzzers (clang, AddressSanitizer + UndefinedBehaviorSanitizer), 60 s each"
-bash scripts/fuzz.sh 60

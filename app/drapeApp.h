@@ -21,9 +21,9 @@ class drapeApp : public zeApp {
   zeVec3f del2;
   zeVec3f del3;
   zeVec3f del4;
-  zeVec3f force;   // rungef scratch: total spring force
-  zeVec3f zero;    // stage argument of the first stage
-  zeVec3f enviro;  // per-frame velocity change: gravity
+  zeVec3f force;     // rungef scratch: total spring force
+  zeVec3f zero;      // stage argument of the first stage
+  zeVec3f enviro;    // per-frame velocity change: gravity
   zeVec3f k1[3600];  // Runge-Kutta stage values (velocity increments)
   zeVec3f k2[3600];
   zeVec3f k3[3600];

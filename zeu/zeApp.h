@@ -26,7 +26,7 @@ class zeApp : public zeGeo {
   virtual void mouseDrag(float x, float y);
   virtual void mouseDrag(float x, float y, int button);
   virtual void mouseUp(float x, float y, int button);
-  virtual void keyDown(char key);         // Escape starts the shut-down
+  virtual void keyDown(char key);        // Escape starts the shut-down
   virtual void specialKeyDown(int key);  // F1 toggles full screen
 };
 

@@ -12,7 +12,7 @@ extern int zeuWindowWidth;  // pixels, as the last reshape (or parameter set) le
 extern int zeuWindowHeight;
 extern int frameDepth;  // number of frames currently open
 extern char zeuResourceLocation[256];
-extern bool zeuWindowClear;       // outermost standard frames clear the window
+extern bool zeuWindowClear;        // outermost standard frames clear the window
 extern float zeuWindowBgColor[3];  // clear colour: red, green, blue
 extern float zeuScreenFov;         // vertical field of view, degrees
 extern float zeuScreenNear;
@@ -89,8 +89,8 @@ constexpr short ZEU_VIDEO_PROXY_RAW_WIDTH = 210;
 constexpr short ZEU_VIDEO_PROXY_RAW_HEIGHT = 211;
 
 // ---- Start-up and shut-down --------------------------------------------------
-void zeuOpen();    // toolkit, full-screen window, GL defaults, framework defaults
-void zeuClose();   // shrink to 100 x 100 and exit(0) on the fifth idle call
+void zeuOpen();   // toolkit, full-screen window, GL defaults, framework defaults
+void zeuClose();  // shrink to 100 x 100 and exit(0) on the fifth idle call
 void reshape(int width, int height);  // provisional reshape callback of zeuOpen
 void winddown_cb();                   // idle callback of the shut-down count-down
 void zeuTextInit();                   // empties the font table

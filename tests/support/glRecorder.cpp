@@ -43,38 +43,38 @@ void postMultiply(const Mat& rhs) {
 // General 4 x 4 inverse (column-major); false when singular.
 bool invert(const Mat& m, Mat& inv) {
   inv.assign(16, 0.0);
-  inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] +
-           m[9] * m[7] * m[14] + m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
+  inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
+           m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
   inv[4] = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15] -
            m[8] * m[7] * m[14] - m[12] * m[6] * m[11] + m[12] * m[7] * m[10];
-  inv[8] = m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15] +
-           m[8] * m[7] * m[13] + m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
+  inv[8] = m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15] + m[8] * m[7] * m[13] +
+           m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
   inv[12] = -m[4] * m[9] * m[14] + m[4] * m[10] * m[13] + m[8] * m[5] * m[14] -
             m[8] * m[6] * m[13] - m[12] * m[5] * m[10] + m[12] * m[6] * m[9];
   inv[1] = -m[1] * m[10] * m[15] + m[1] * m[11] * m[14] + m[9] * m[2] * m[15] -
            m[9] * m[3] * m[14] - m[13] * m[2] * m[11] + m[13] * m[3] * m[10];
-  inv[5] = m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15] +
-           m[8] * m[3] * m[14] + m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
-  inv[9] = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15] -
-           m[8] * m[3] * m[13] - m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
-  inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] +
-            m[8] * m[2] * m[13] + m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
-  inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] +
-           m[5] * m[3] * m[14] + m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
-  inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] -
-           m[4] * m[3] * m[14] - m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
-  inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] +
-            m[4] * m[3] * m[13] + m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
-  inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14] -
-            m[4] * m[2] * m[13] - m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
-  inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] -
-           m[5] * m[3] * m[10] - m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
-  inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] +
-           m[4] * m[3] * m[10] + m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
-  inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] -
-            m[4] * m[3] * m[9] - m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
-  inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] +
-            m[4] * m[2] * m[9] + m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+  inv[5] = m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15] + m[8] * m[3] * m[14] +
+           m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
+  inv[9] = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15] - m[8] * m[3] * m[13] -
+           m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
+  inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] + m[8] * m[2] * m[13] +
+            m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
+  inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] + m[5] * m[3] * m[14] +
+           m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
+  inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] - m[4] * m[3] * m[14] -
+           m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
+  inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] + m[4] * m[3] * m[13] +
+            m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
+  inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14] - m[4] * m[2] * m[13] -
+            m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
+  inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] - m[5] * m[3] * m[10] -
+           m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
+  inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] + m[4] * m[3] * m[10] +
+           m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
+  inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
+            m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
+  inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
+            m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
   const double det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
   if (det == 0.0) return false;
   for (double& v : inv) v /= det;
@@ -93,7 +93,9 @@ void record(const char* name, std::initializer_list<double> args,
   g_state.calls.push_back(Call{name, std::vector<double>(args), std::move(text)});
 }
 
-double ptr(const void* p) { return static_cast<double>(reinterpret_cast<uintptr_t>(p)); }
+double ptr(const void* p) {
+  return static_cast<double>(reinterpret_cast<uintptr_t>(p));
+}
 
 }  // namespace
 
@@ -109,7 +111,9 @@ std::string Call::str() const {
   return out + ")";
 }
 
-State& state() { return g_state; }
+State& state() {
+  return g_state;
+}
 
 void reset() {
   g_state = State();
@@ -148,8 +152,12 @@ size_t count(const std::string& name) {
   return n;
 }
 
-const std::vector<double>& projectionTop() { return g_state.projection.back(); }
-const std::vector<double>& modelviewTop() { return g_state.modelview.back(); }
+const std::vector<double>& projectionTop() {
+  return g_state.projection.back();
+}
+const std::vector<double>& modelviewTop() {
+  return g_state.modelview.back();
+}
 
 // Static initialisation: the model starts with identity matrices.
 static const bool g_initialised = (reset(), true);
@@ -162,9 +170,15 @@ using glrec::record;
 
 // ---- OpenGL -------------------------------------------------------------------
 
-void glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
-void glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
-void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", {double(s), double(d)}); }
+void glEnable(GLenum cap) {
+  record("glEnable", {double(cap)});
+}
+void glDisable(GLenum cap) {
+  record("glDisable", {double(cap)});
+}
+void glBlendFunc(GLenum s, GLenum d) {
+  record("glBlendFunc", {double(s), double(d)});
+}
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
   record("glViewport", {double(x), double(y), double(w), double(h)});
   g_state.viewport[0] = x;
@@ -224,31 +238,51 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z) {
   m[10] = z;
   glrec::postMultiply(m);
 }
-void glDepthFunc(GLenum f) { record("glDepthFunc", {double(f)}); }
-void glShadeModel(GLenum m) { record("glShadeModel", {double(m)}); }
+void glDepthFunc(GLenum f) {
+  record("glDepthFunc", {double(f)});
+}
+void glShadeModel(GLenum m) {
+  record("glShadeModel", {double(m)});
+}
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
   record("glClearColor", {r, g, b, a});
 }
-void glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void glClear(GLbitfield mask) {
+  record("glClear", {double(mask)});
+}
 void glColorMaterial(GLenum face, GLenum mode) {
   record("glColorMaterial", {double(face), double(mode)});
 }
 void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
   std::vector<double> args{double(light), double(pname)};
-  const int n = (pname == GL_POSITION || pname == GL_AMBIENT || pname == GL_DIFFUSE ||
-                 pname == GL_SPECULAR)
-                    ? 4
-                    : (pname == GL_SPOT_DIRECTION ? 3 : 1);
+  const int n =
+      (pname == GL_POSITION || pname == GL_AMBIENT || pname == GL_DIFFUSE || pname == GL_SPECULAR)
+          ? 4
+          : (pname == GL_SPOT_DIRECTION ? 3 : 1);
   for (int i = 0; i < n; ++i) args.push_back(p[i]);
   record("glLightfv", std::move(args));
 }
-void glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
-void glEnd() { record("glEnd", {}); }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex3f", {x, y, z}); }
-void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { record("glNormal3f", {x, y, z}); }
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
-void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record("glColor4f", {r, g, b, a}); }
-void glTexCoord2f(GLfloat s, GLfloat t) { record("glTexCoord2f", {s, t}); }
+void glBegin(GLenum mode) {
+  record("glBegin", {double(mode)});
+}
+void glEnd() {
+  record("glEnd", {});
+}
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+  record("glVertex3f", {x, y, z});
+}
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
+  record("glNormal3f", {x, y, z});
+}
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
+  record("glColor3f", {r, g, b});
+}
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+  record("glColor4f", {r, g, b, a});
+}
+void glTexCoord2f(GLfloat s, GLfloat t) {
+  record("glTexCoord2f", {s, t});
+}
 void glGetDoublev(GLenum pname, GLdouble* out) {
   record("glGetDoublev", {double(pname)});
   if (pname == GL_PROJECTION_MATRIX) {
@@ -312,8 +346,8 @@ void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, 
 GLint gluUnProject(GLdouble winX, GLdouble winY, GLdouble winZ, const GLdouble* model,
                    const GLdouble* proj, const GLint* vp, GLdouble* objX, GLdouble* objY,
                    GLdouble* objZ) {
-  record("gluUnProject", {winX, winY, winZ, double(vp[0]), double(vp[1]), double(vp[2]),
-                          double(vp[3])});
+  record("gluUnProject",
+         {winX, winY, winZ, double(vp[0]), double(vp[1]), double(vp[2]), double(vp[3])});
   if (g_state.unProjectResult != GL_TRUE) return g_state.unProjectResult;
   glrec::Mat pm = glrec::multiply(glrec::Mat(proj, proj + 16), glrec::Mat(model, model + 16));
   glrec::Mat inv;
@@ -357,12 +391,16 @@ void glutInit(int* argc, char** argv) {
   for (int i = 0; i < *argc; ++i) text += (i ? " " : "") + std::string(argv[i]);
   record("glutInit", {double(*argc)}, text);
 }
-void glutInitDisplayMode(unsigned int mode) { record("glutInitDisplayMode", {double(mode)}); }
+void glutInitDisplayMode(unsigned int mode) {
+  record("glutInitDisplayMode", {double(mode)});
+}
 int glutCreateWindow(const char* title) {
   record("glutCreateWindow", {}, title);
   return g_state.window;
 }
-void glutFullScreen() { record("glutFullScreen", {}); }
+void glutFullScreen() {
+  record("glutFullScreen", {});
+}
 void glutReshapeFunc(void (*f)(int, int)) {
   record("glutReshapeFunc", {ptr(reinterpret_cast<const void*>(f))});
   g_state.reshapeFunc = f;
@@ -395,11 +433,21 @@ void glutSpecialFunc(void (*f)(int, int, int)) {
   record("glutSpecialFunc", {ptr(reinterpret_cast<const void*>(f))});
   g_state.specialFunc = f;
 }
-void glutMainLoop() { record("glutMainLoop", {}); }
-void glutSwapBuffers() { record("glutSwapBuffers", {}); }
-void glutPostRedisplay() { record("glutPostRedisplay", {}); }
-void glutReshapeWindow(int w, int h) { record("glutReshapeWindow", {double(w), double(h)}); }
-void glutPositionWindow(int x, int y) { record("glutPositionWindow", {double(x), double(y)}); }
+void glutMainLoop() {
+  record("glutMainLoop", {});
+}
+void glutSwapBuffers() {
+  record("glutSwapBuffers", {});
+}
+void glutPostRedisplay() {
+  record("glutPostRedisplay", {});
+}
+void glutReshapeWindow(int w, int h) {
+  record("glutReshapeWindow", {double(w), double(h)});
+}
+void glutPositionWindow(int x, int y) {
+  record("glutPositionWindow", {double(x), double(y)});
+}
 int glutGetWindow() {
   record("glutGetWindow", {});
   return g_state.window;

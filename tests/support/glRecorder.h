@@ -30,8 +30,8 @@ struct State {
   std::vector<Call> calls;
 
   // Query answers.
-  int window = 1;                     // glutGetWindow()
-  std::map<int, int> glutGetValues;   // glutGet(what); missing keys answer 0
+  int window = 1;                      // glutGetWindow()
+  std::map<int, int> glutGetValues;    // glutGet(what); missing keys answer 0
   int viewport[4] = {0, 0, 640, 480};  // glGetIntegerv(GL_VIEWPORT) unless set by glViewport
   int unProjectResult = GL_TRUE;       // gluUnProject's answer
 

@@ -49,43 +49,34 @@ void sendVertices(const zeShape& s) {
   }
 }
 
+// The three calls of each transform order, in call order: translate (T),
+// rotate (R), scale (S). Each call multiplies on the right, so a vertex
+// undergoes them last to first.
+enum TransformCall { kT, kR, kS };
+constexpr TransformCall kTransformCalls[6][3] = {
+    {kT, kS, kR},  // ze_T_S_R
+    {kT, kR, kS},  // ze_T_R_S
+    {kR, kS, kT},  // ze_R_S_T
+    {kR, kT, kS},  // ze_R_T_S
+    {kS, kR, kT},  // ze_S_R_T
+    {kS, kT, kR},  // ze_S_T_R
+};
+
 void applyTransform(const zeShape& s) {
-  const zeVec3f& t = s.Translation;
-  const zeVec4f& r = s.Rotation;
-  const zeVec3f& c = s.Scale;
-  switch (s.transformOrder) {
-    case ze_T_S_R:
-      zeTranslatef(t.x, t.y, t.z);
-      zeScalef(c.x, c.y, c.z);
-      zeRotatef(r.x, r.y, r.z, r.w);
-      break;
-    case ze_T_R_S:
-      zeTranslatef(t.x, t.y, t.z);
-      zeRotatef(r.x, r.y, r.z, r.w);
-      zeScalef(c.x, c.y, c.z);
-      break;
-    case ze_R_S_T:
-      zeRotatef(r.x, r.y, r.z, r.w);
-      zeScalef(c.x, c.y, c.z);
-      zeTranslatef(t.x, t.y, t.z);
-      break;
-    case ze_R_T_S:
-      zeRotatef(r.x, r.y, r.z, r.w);
-      zeTranslatef(t.x, t.y, t.z);
-      zeScalef(c.x, c.y, c.z);
-      break;
-    case ze_S_R_T:
-      zeScalef(c.x, c.y, c.z);
-      zeRotatef(r.x, r.y, r.z, r.w);
-      zeTranslatef(t.x, t.y, t.z);
-      break;
-    case ze_S_T_R:
-      zeScalef(c.x, c.y, c.z);
-      zeTranslatef(t.x, t.y, t.z);
-      zeRotatef(r.x, r.y, r.z, r.w);
-      break;
-    default:
-      break;  // an unknown order places the shape untransformed
+  const int order = s.transformOrder;
+  if (order < 0 || order > 5) return;  // an unknown order places the shape untransformed
+  for (TransformCall call : kTransformCalls[order]) {
+    switch (call) {
+      case kT:
+        zeTranslatef(s.Translation.x, s.Translation.y, s.Translation.z);
+        break;
+      case kR:
+        zeRotatef(s.Rotation.x, s.Rotation.y, s.Rotation.z, s.Rotation.w);
+        break;
+      case kS:
+        zeScalef(s.Scale.x, s.Scale.y, s.Scale.z);
+        break;
+    }
   }
 }
 

@@ -26,14 +26,7 @@ Projected project(double x, double y, double z) {
 
 class RealGlView : public ::testing::Test {
  protected:
-  void SetUp() override {
-    zeuWindowWidth = realgl::kWidth;
-    zeuWindowHeight = realgl::kHeight;
-    zeuScreenFov = 60.0f;
-    zeuWindowClear = true;
-    zeuWindowBgColor[0] = zeuWindowBgColor[1] = zeuWindowBgColor[2] = 0.0f;
-    frameDepth = 0;
-  }
+  void SetUp() override { realgl::useTestWindowForFrames(); }
 };
 
 TEST_F(RealGlView, StandardFrameShowsThePlaneZeroPixelForPixel) {

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "tests/support/realGl.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 
@@ -85,9 +86,7 @@ TEST(RealGlTransforms, StackMatchesModelview) {
 }
 
 TEST(RealGlTransforms, CaptureMatchesGluProject) {
-  zeuWindowWidth = 640;
-  zeuWindowHeight = 480;
-  zeuScreenFov = 60.0f;
+  realgl::useTestWindowForFrames();
   zeuOpenToloFrame();
   zeTransformsCaptureCamera();
 

@@ -18,11 +18,7 @@ namespace {
 class RealGlShape : public ::testing::Test {
  protected:
   void SetUp() override {
-    zeuWindowWidth = realgl::kWidth;
-    zeuWindowHeight = realgl::kHeight;
-    zeuScreenFov = 60.0f;
-    zeuWindowClear = true;
-    zeuWindowBgColor[0] = zeuWindowBgColor[1] = zeuWindowBgColor[2] = 0.0f;
+    realgl::useTestWindowForFrames();
     zeMatrixHeight = 0;
     zeTransformsInit();
   }

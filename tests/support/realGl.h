@@ -13,6 +13,11 @@ constexpr int kHeight = 480;
 
 int windowId();  // the window the test main created
 
+// Sets the framework's window and view settings to those start-up gives a
+// window of kWidth x kHeight (60 degree field of view, black clear), with no
+// frame open, so zeuOpenToloFrame draws into the test window.
+void useTestWindowForFrames();
+
 // Reads the back buffer's RGB pixels (bottom row first) after glFinish.
 std::vector<unsigned char> readPixels(int width = kWidth, int height = kHeight);
 

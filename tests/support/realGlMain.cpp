@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "tests/support/realGl.h"
+#include "zeu/zeu.h"
 
 namespace realgl {
 namespace {
@@ -18,6 +19,15 @@ int g_window = 0;
 
 int windowId() {
   return g_window;
+}
+
+void useTestWindowForFrames() {
+  zeuWindowWidth = kWidth;
+  zeuWindowHeight = kHeight;
+  zeuScreenFov = 60.0f;
+  zeuWindowClear = true;
+  zeuWindowBgColor[0] = zeuWindowBgColor[1] = zeuWindowBgColor[2] = 0.0f;
+  frameDepth = 0;
 }
 
 std::vector<unsigned char> readPixels(int width, int height) {

@@ -16,6 +16,7 @@
 #   ZE_BENCH_WARMUP   seconds from the first frame (default 2)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/xvfb.sh
 root="$PWD"
 build="${1:-build-bench}"
 reps="${ZE_BENCH_REPS:-9}"
@@ -24,11 +25,8 @@ seconds="${ZE_BENCH_SECONDS:-4}"
 warmup="${ZE_BENCH_WARMUP:-2}"
 work="$(mktemp -d)"
 
-cleanup() {
-  kill ${wm_pid:-} ${xvfb_pid:-} 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+ze_on_exit() { rm -rf "$work"; }
+trap ze_on_exit EXIT
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 load_before="$(load)"
@@ -57,23 +55,7 @@ bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.tx
 
 # ---- Frame rates under Xvfb -----------------------------------------------------
 echo "== frame rates: drape and glFloor alternating, $runs runs each" >&2
-if [ -n "${ZE_BENCH_DISPLAY:-}" ]; then
-  Xvfb ":$ZE_BENCH_DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$ZE_BENCH_DISPLAY"
-else
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -n1 "$work/display")"
-fi
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
-  sleep 0.1
-done
+start_xvfb 1920x1080 wm "${ZE_BENCH_DISPLAY:-}"
 
 # run PROGRAM LABEL: one counted run, its swapcount line appended to LABEL.txt.
 run() {

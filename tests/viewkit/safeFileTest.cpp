@@ -1,0 +1,101 @@
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "viewkit/safeFile.h"
+
+namespace {
+
+class SafeFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/safeFileTest.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+  }
+  void TearDown() override {
+    for (const std::string& name : entries()) unlink((dir + "/" + name).c_str());
+    rmdir(dir.c_str());
+  }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+      while (dirent* e = readdir(d))
+        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+          names.push_back(e->d_name);
+      closedir(d);
+    }
+    return names;
+  }
+  static std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  static bool writeText(FILE* f, const char* text) { return std::fputs(text, f) >= 0; }
+
+  std::string dir;
+};
+
+TEST_F(SafeFileTest, FreeNamesCountUpPastExistingFiles) {
+  const std::string stem = dir + "/drape-00012";
+  EXPECT_EQ(viewkit::freeFileName(stem, ".png"), stem + ".png");
+  std::ofstream(stem + ".png") << "x";
+  EXPECT_EQ(viewkit::freeFileName(stem, ".png"), stem + "-1.png");
+  std::ofstream(stem + "-1.png") << "x";
+  EXPECT_EQ(viewkit::freeFileName(stem, ".png"), stem + "-2.png");
+  EXPECT_EQ(viewkit::freeFileName(stem, ".obj"), stem + ".obj");
+}
+
+TEST_F(SafeFileTest, CompleteWriteLeavesOnlyTheTarget) {
+  std::string error;
+  const std::string path = dir + "/out.txt";
+  ASSERT_TRUE(viewkit::writeFileAtomically(
+      path, [](FILE* f) { return writeText(f, "hello\n"); }, error))
+      << error;
+  EXPECT_EQ(contents(path), "hello\n");
+  EXPECT_EQ(entries(), std::vector<std::string>{"out.txt"});
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_NE(st.st_mode & S_IRGRP, 0u) << "saved files are readable like any other";
+}
+
+TEST_F(SafeFileTest, FailuresLeaveNothingBehindAndSayWhy) {
+  std::string error;
+  const std::string path = dir + "/out.txt";
+  EXPECT_FALSE(viewkit::writeFileAtomically(
+      path, [](FILE* f) { return writeText(f, "partial") && false; }, error));
+  EXPECT_EQ(error, "write failed");
+  EXPECT_TRUE(entries().empty());
+
+  EXPECT_FALSE(viewkit::writeFileAtomically(
+      dir + "/missing/out.txt", [](FILE* f) { return writeText(f, "x"); }, error));
+  EXPECT_EQ(error, "No such file or directory");
+  EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(SafeFileTest, ExistingFilesAreKeptUnlessReplacingIsAsked) {
+  std::string error;
+  const std::string path = dir + "/out.txt";
+  std::ofstream(path) << "old";
+  EXPECT_FALSE(viewkit::writeFileAtomically(
+      path, [](FILE* f) { return writeText(f, "new"); }, error));
+  EXPECT_EQ(error, "File exists");
+  EXPECT_EQ(contents(path), "old");
+
+  ASSERT_TRUE(viewkit::writeFileAtomically(
+      path, [](FILE* f) { return writeText(f, "new"); }, error, true))
+      << error;
+  EXPECT_EQ(contents(path), "new");
+  EXPECT_EQ(entries().size(), 1u);
+}
+
+}  // namespace

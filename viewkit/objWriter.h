@@ -1,0 +1,34 @@
+// Shapes as Wavefront OBJ text, primitive by primitive as the shape library
+// draws them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "zeShape/zeShape.h"
+
+namespace viewkit {
+
+// What one call wrote, line by kind.
+struct ObjCounts {
+  long vertices = 0;  // v
+  long normals = 0;   // vn
+  long faces = 0;     // f
+  long lines = 0;     // l
+  long points = 0;    // p
+};
+
+// Writes shape as the OBJ object "o name": a v line per vertex (the shape's
+// own vertexList, untransformed), a vn line per vertex when per-vertex
+// normals are on (faces then name them as a//a), and its primitives by
+// drawStyle: triangles, strips and fans as triangles (a strip's alternate
+// triangles turned so all keep the winding of the first), quads and
+// polygons as polygons, lines, line strips and loops as l, points as p.
+// Index -1 ends a primitive and entries naming no vertex are skipped, as
+// drawing does. firstVertex is the OBJ number of the shape's vertex 0 (1 for
+// the first object of a file); it is advanced past this shape's vertices.
+// Returns false when a write fails.
+bool writeObjShape(FILE* out, const zeShape& shape, const std::string& name, long& firstVertex,
+                   ObjCounts* counts = nullptr);
+
+}  // namespace viewkit

@@ -1,17 +1,8 @@
-// The cloth application object: the node layout, the factory and the type
-// tag. Only makeApp and my_type leave this module; the objects are compiled
-// with hidden visibility and these two are marked as the exceptions.
+// The cloth application object: the node layout. The factory and the type
+// tag are in drapeFactory.cpp.
 #include "app/drapeApp.h"
 
 #include "zeShape/zeTransforms.h"
-
-#define DRAPE_EXPORT __attribute__((visibility("default")))
-
-DRAPE_EXPORT char my_type[4] = "App";
-
-extern "C" DRAPE_EXPORT zeApp* makeApp() {
-  return new drapeApp();
-}
 
 // The scratch and unused fields start at zero so that no field is ever read
 // uninitialised; every operation writes its scratch before using it.

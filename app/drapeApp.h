@@ -45,6 +45,10 @@ class drapeApp : public zeApp {
   // The simulation part of draw: the contact, stage and update passes of one
   // frame, without the view or the drawing and without advancing j.
   void step();
+  // The drawing part of draw: the white net of lines through the node
+  // positions, on whatever view OpenGL's modelview holds. Sets i and h as
+  // the loops of draw leave them.
+  void drawNet();
   virtual void rungef(clothknob* P, zeVec3f& vstore, zeVec3f ref, int i);
   virtual float surface(float x, float y);
 };

@@ -34,9 +34,13 @@ void drapeApp::draw() {
   zeTransformsCaptureCamera();
 
   step();
+  drawNet();
+  j += 1.0f;
+}
 
-  // The net: for each inner step one segment along row b (columns a - 1 to a)
-  // and one along column b (rows a - 1 to a); the outer border is not drawn.
+void drapeApp::drawNet() {
+  // For each inner step one segment along row b (columns a - 1 to a) and one
+  // along column b (rows a - 1 to a); the outer border is not drawn.
   glBegin(GL_LINES);
   for (int a = 1; a < kSide; ++a) {
     for (int b = 1; b < kSide - 1; ++b) {
@@ -50,8 +54,6 @@ void drapeApp::draw() {
   i = kSide;
   h = kSide - 1;
   glEnd();
-
-  j += 1.0f;
 }
 
 void drapeApp::step() {

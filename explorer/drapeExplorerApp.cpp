@@ -1,0 +1,307 @@
+#include "explorer/drapeExplorerApp.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "viewkit/objWriter.h"
+#include "viewkit/picking.h"
+#include "viewkit/safeFile.h"
+#include "viewkit/screenshot.h"
+#include "zeShape/zeNiceShapes.h"
+#include "zeShape/zeTransforms.h"
+#include "zeu/zeu.h"
+#include "zeu/zeuOverlayText.h"
+
+namespace {
+
+constexpr int kNodes = 3600;
+
+// drape's view: tilted by -35 degrees, not yet turned, ten pixels a unit.
+constexpr float kStartTilt = -35.0f;
+constexpr float kStartScale = 10.0f;
+
+// A warm cloth colour, so that the light's shading shows.
+constexpr float kCloth[3] = {0.86f, 0.48f, 0.26f};
+constexpr float kMarker[3] = {0.2f, 0.9f, 1.0f};
+constexpr float kText[3] = {0.9f, 0.9f, 0.9f};
+
+const char* const kHelp =
+    "space pause   . step   r restart   n look   t turn on/off   v reset view\n"
+    "p PNG   o OBJ   w shape record   F1 window   Esc quit\n"
+    "drag orbit   wheel zoom   click print node";
+
+std::string fileStem(int frame) {
+  char stem[32];
+  std::snprintf(stem, sizeof stem, "drape-%05d", frame);
+  return stem;
+}
+
+bool report(const std::string& name, bool ok, const std::string& error) {
+  if (ok) {
+    std::printf("wrote %s\n", name.c_str());
+    std::fflush(stdout);
+  } else {
+    std::fprintf(stderr, "could not write %s: %s\n", name.c_str(), error.c_str());
+  }
+  return ok;
+}
+
+// Deletes an object known to be of exactly type T (these classes have no
+// virtual destructors).
+template <class T>
+void destroy(T* object) {
+  object->~T();
+  ::operator delete(object);
+}
+
+}  // namespace
+
+drapeExplorerApp::drapeExplorerApp()
+    : camera(kStartTilt, 0.0f, kStartScale),
+      pointer(camera),
+      look(kSurface),
+      paused(false),
+      pendingSteps(0),
+      shotRequested(false),
+      hovered(-1),
+      fps(0.0f),
+      flat_(new drapeApp()),
+      overlay_(),
+      fpsStart_(std::chrono::steady_clock::now()),
+      fpsFrames_(0) {
+  for (int n = 0; n < kNodes; ++n) blanky->setVertexColor(n, kCloth[0], kCloth[1], kCloth[2], 1.0f);
+  syncMesh();
+}
+
+// The program never ends this way, but a test does: the explorer owns its
+// restart copy and, like drapeApp, the mesh.
+drapeExplorerApp::~drapeExplorerApp() {
+  destroy(flat_->blanky);
+  destroy(flat_);
+  destroy(blanky);
+}
+
+void drapeExplorerApp::advanceCloth() {
+  step();
+  j += 1.0f;
+}
+
+void drapeExplorerApp::restartCloth() {
+  const float x = X, y = Y, w = W, h = H;
+  zeMeshShape* mesh = blanky;
+  drapeApp::operator=(*flat_);
+  X = x;
+  Y = y;
+  W = w;
+  H = h;
+  blanky = mesh;
+  syncMesh();
+}
+
+// Node n is mesh vertex n.
+void drapeExplorerApp::syncMesh() {
+  zeVec3f* v = blanky->vertexList;
+  for (int n = 0; n < kNodes; ++n) v[n] = thread[n].pos;
+}
+
+// The normals of the cloth itself rather than of its view: the mesh's own
+// transform is the identity, so its world positions are its positions.
+void drapeExplorerApp::clothSpaceNormals() {
+  syncMesh();
+  for (int n = 0; n < kNodes; ++n) blanky->absVertexList[n] = blanky->vertexList[n];
+  blanky->calculateNormals();
+}
+
+// The surface goes through the shape library, whose draw maps the vertices
+// through the software transform stack: the view is put there, OpenGL's
+// modelview stays the identity, and the captured camera is the standard
+// frame's. The net is drawn as drape draws it, so the same view goes on
+// OpenGL's modelview around it.
+void drapeExplorerApp::draw() {
+  if (!paused || pendingSteps > 0) {
+    if (paused) --pendingSteps;
+    advanceCloth();
+    camera.advance();
+  }
+  syncMesh();
+  const float cx = W * 0.5f, cy = H * 0.5f;
+  zeTransformsCaptureCamera();
+
+  // In the net look the mesh is still drawn, invisibly, so that its window
+  // positions (picking) stay those of this frame.
+  if (look == kNet) {
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthMask(GL_FALSE);
+  } else if (look == kSurfaceAndNet) {
+    glEnable(GL_POLYGON_OFFSET_FILL);  // the net's lines win over the surface they lie on
+    glPolygonOffset(1.0f, 1.0f);
+  }
+  zePushMatrix();
+  camera.applySoftware(cx, cy);
+  blanky->draw();
+  zePopMatrix();
+  if (look == kNet) {
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+  } else if (look == kSurfaceAndNet) {
+    glDisable(GL_POLYGON_OFFSET_FILL);
+  }
+
+  if (look != kSurface) {
+    glPushMatrix();
+    camera.applyGl(cx, cy);
+    glNormal3f(0.0f, 0.0f, 1.0f);  // drape's lines are lit with OpenGL's initial normal
+    drawNet();
+    glPopMatrix();
+  }
+
+  hovered = pointer.pointerKnown() ? pick(pointer.x(), pointer.y()) : -1;
+  if (hovered >= 0) drawMarker(hovered);
+  countFrame();
+  drawOverlay();
+  if (shotRequested) {
+    shotRequested = false;
+    savePicture();
+  }
+}
+
+void drapeExplorerApp::drawMarker(int node) {
+  const zeVec3f& p = blanky->absVertexList[node];
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glPointSize(9.0f);
+  glBegin(GL_POINTS);
+  glColor3f(kMarker[0], kMarker[1], kMarker[2]);
+  glVertex3f(p.x, p.y, p.z);
+  glEnd();
+  glPopAttrib();
+}
+
+void drapeExplorerApp::countFrame() {
+  ++fpsFrames_;
+  const auto now = std::chrono::steady_clock::now();
+  const double seconds = std::chrono::duration<double>(now - fpsStart_).count();
+  if (seconds >= 1.0) {
+    fps = static_cast<float>(fpsFrames_ / seconds);
+    fpsFrames_ = 0;
+    fpsStart_ = now;
+  }
+}
+
+void drapeExplorerApp::drawOverlay() {
+  // snprintf never writes past the buffer; a cut line is all that can happen.
+  int used = std::snprintf(overlay_, sizeof overlay_, "frame %d   %.1f fps%s\n", frame(), fps,
+                           paused ? "   paused" : "");
+  if (used < 0 || used >= static_cast<int>(sizeof overlay_)) used = 0;
+  const size_t left = sizeof overlay_ - static_cast<size_t>(used);
+  if (hovered >= 0) {
+    const clothknob& k = thread[hovered];
+    std::snprintf(overlay_ + used, left, "node %d (%.2f, %.2f, %.2f)%s\n%s", hovered, k.pos.x,
+                  k.pos.y, k.pos.z, k.on_surf ? " on terrain" : "", kHelp);
+  } else {
+    std::snprintf(overlay_ + used, left, "\n%s", kHelp);
+  }
+  zeuOverlayText(10.0f, H - 8.0f, overlay_, kText[0], kText[1], kText[2]);
+}
+
+int drapeExplorerApp::pick(float x, float y) {
+  return viewkit::nearestVertex(*blanky, x, y);
+}
+
+void drapeExplorerApp::click(float x, float y) {
+  const int n = pick(x, y);
+  if (n < 0) return;
+  const clothknob& k = thread[n];
+  std::printf("node %d (%.2f, %.2f, %.2f)%s\n", n, k.pos.x, k.pos.y, k.pos.z,
+              k.on_surf ? " on terrain" : "");
+  std::fflush(stdout);
+}
+
+bool drapeExplorerApp::savePicture() {
+  const std::string name = viewkit::freeFileName(fileStem(frame()), ".png");
+  std::string error;
+  const bool ok = viewkit::saveWindowPng(name, zeuWindowWidth, zeuWindowHeight, error);
+  return report(name, ok, error);
+}
+
+bool drapeExplorerApp::saveObj() {
+  clothSpaceNormals();
+  const std::string name = viewkit::freeFileName(fileStem(frame()), ".obj");
+  std::string error;
+  const bool ok = viewkit::writeFileAtomically(
+      name,
+      [this](FILE* f) {
+        long first = 1;
+        return viewkit::writeObjShape(f, *blanky, "cloth", first);
+      },
+      error);
+  return report(name, ok, error);
+}
+
+bool drapeExplorerApp::saveShape() {
+  clothSpaceNormals();
+  const std::string name = viewkit::freeFileName(fileStem(frame()), ".shape");
+  std::string error;
+  const bool ok = viewkit::writeFileAtomically(
+      name,
+      [this](FILE* f) {
+        blanky->writeToFile(f);
+        return std::ferror(f) == 0;
+      },
+      error);
+  return report(name, ok, error);
+}
+
+void drapeExplorerApp::keyDown(char key) {
+  switch (key) {
+    case ' ':
+      paused = !paused;
+      pendingSteps = 0;
+      break;
+    case '.':
+      if (paused) ++pendingSteps;
+      break;
+    case 'r':
+      restartCloth();
+      break;
+    case 'n':
+      look = static_cast<Look>((look + 1) % 3);
+      break;
+    case 't':
+      camera.autoTurn = !camera.autoTurn;
+      break;
+    case 'v':
+      camera.reset();
+      break;
+    case 'p':
+      shotRequested = true;  // read back once the next frame is drawn
+      break;
+    case 'o':
+      saveObj();
+      break;
+    case 'w':
+      saveShape();
+      break;
+    default:
+      drapeApp::keyDown(key);  // Escape
+  }
+}
+
+void drapeExplorerApp::mouseDown(float x, float y, int button) {
+  pointer.mouseDown(x, y, button);
+}
+
+void drapeExplorerApp::mouseUp(float x, float y, int button) {
+  if (pointer.mouseUp(x, y, button)) click(x, y);
+}
+
+void drapeExplorerApp::mouseDrag(float x, float y) {
+  pointer.mouseDrag(x, y);
+}
+
+void drapeExplorerApp::mouseMove(float x, float y) {
+  pointer.mouseMove(x, y);
+}

@@ -1,5 +1,6 @@
 #include "tests/support/glRecorder.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,17 +12,30 @@ namespace {
 
 State g_state;
 
-using Mat = std::vector<double>;  // column-major 4 x 4
+// Column-major 4 x 4. The model works on fixed arrays and keeps the stacks'
+// storage for reuse, so that matrix calls allocate nothing once the stacks
+// have been as deep as they get: a program's frames can be shown to allocate
+// nothing against the stand-in.
+using Mat = std::array<double, 16>;
 
 Mat identity() {
-  Mat m(16, 0.0);
+  Mat m{};
   m[0] = m[5] = m[10] = m[15] = 1.0;
   return m;
 }
 
+Mat fromPointer(const double* p) {
+  Mat m;
+  std::memcpy(m.data(), p, sizeof m);
+  return m;
+}
+
+// Matrices popped off a stack, kept for the next push.
+std::vector<std::vector<double>> g_spare;
+
 // a * b, both column-major.
 Mat multiply(const Mat& a, const Mat& b) {
-  Mat c(16, 0.0);
+  Mat c{};
   for (int col = 0; col < 4; ++col)
     for (int row = 0; row < 4; ++row) {
       double sum = 0.0;
@@ -31,18 +45,19 @@ Mat multiply(const Mat& a, const Mat& b) {
   return c;
 }
 
-std::vector<Mat>& currentStack() {
+std::vector<std::vector<double>>& currentStack() {
   return g_state.matrixMode == GL_PROJECTION ? g_state.projection : g_state.modelview;
 }
 
 void postMultiply(const Mat& rhs) {
-  Mat& top = currentStack().back();
-  top = multiply(top, rhs);
+  std::vector<double>& top = currentStack().back();
+  const Mat product = multiply(fromPointer(top.data()), rhs);
+  std::copy(product.begin(), product.end(), top.begin());
 }
 
 // General 4 x 4 inverse (column-major); false when singular.
 bool invert(const Mat& m, Mat& inv) {
-  inv.assign(16, 0.0);
+  inv.fill(0.0);
   inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
            m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
   inv[4] = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15] -
@@ -117,8 +132,12 @@ State& state() {
 
 void reset() {
   g_state = State();
-  g_state.projection.assign(1, identity());
-  g_state.modelview.assign(1, identity());
+  const Mat id = identity();
+  g_state.projection.assign(1, std::vector<double>(id.begin(), id.end()));
+  g_state.modelview.assign(1, std::vector<double>(id.begin(), id.end()));
+  g_state.projection.reserve(64);
+  g_state.modelview.reserve(64);
+  g_spare.reserve(128);
 }
 
 std::vector<std::string> log() {
@@ -192,17 +211,27 @@ void glMatrixMode(GLenum mode) {
 }
 void glLoadIdentity() {
   record("glLoadIdentity", {});
-  glrec::currentStack().back() = glrec::identity();
+  const glrec::Mat id = glrec::identity();
+  std::copy(id.begin(), id.end(), glrec::currentStack().back().begin());
 }
 void glPushMatrix() {
   record("glPushMatrix", {});
   auto& s = glrec::currentStack();
-  s.push_back(s.back());
+  if (glrec::g_spare.empty()) {
+    s.push_back(s.back());
+  } else {
+    s.push_back(std::move(glrec::g_spare.back()));
+    glrec::g_spare.pop_back();
+    s.back() = s[s.size() - 2];
+  }
 }
 void glPopMatrix() {
   record("glPopMatrix", {});
   auto& s = glrec::currentStack();
-  if (s.size() > 1) s.pop_back();
+  if (s.size() > 1) {
+    glrec::g_spare.push_back(std::move(s.back()));
+    s.pop_back();
+  }
 }
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
   record("glTranslatef", {x, y, z});
@@ -254,6 +283,7 @@ void glColorMaterial(GLenum face, GLenum mode) {
   record("glColorMaterial", {double(face), double(mode)});
 }
 void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
+  if (!g_state.recording) return;  // nothing to build when nothing is logged
   std::vector<double> args{double(light), double(pname)};
   const int n =
       (pname == GL_POSITION || pname == GL_AMBIENT || pname == GL_DIFFUSE || pname == GL_SPECULAR)
@@ -310,7 +340,7 @@ void glGetIntegerv(GLenum pname, GLint* out) {
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
   record("gluPerspective", {fovy, aspect, zNear, zFar});
   const double f = 1.0 / std::tan(fovy * M_PI / 360.0);
-  glrec::Mat m(16, 0.0);
+  glrec::Mat m{};
   m[0] = f / aspect;
   m[5] = f;
   m[10] = (zFar + zNear) / (zNear - zFar);
@@ -349,7 +379,7 @@ GLint gluUnProject(GLdouble winX, GLdouble winY, GLdouble winZ, const GLdouble* 
   record("gluUnProject",
          {winX, winY, winZ, double(vp[0]), double(vp[1]), double(vp[2]), double(vp[3])});
   if (g_state.unProjectResult != GL_TRUE) return g_state.unProjectResult;
-  glrec::Mat pm = glrec::multiply(glrec::Mat(proj, proj + 16), glrec::Mat(model, model + 16));
+  glrec::Mat pm = glrec::multiply(glrec::fromPointer(proj), glrec::fromPointer(model));
   glrec::Mat inv;
   if (!glrec::invert(pm, inv)) return GL_FALSE;
   const double in[4] = {(winX - vp[0]) / vp[2] * 2.0 - 1.0, (winY - vp[1]) / vp[3] * 2.0 - 1.0,
@@ -370,7 +400,7 @@ GLint gluProject(GLdouble objX, GLdouble objY, GLdouble objZ, const GLdouble* mo
                  const GLdouble* proj, const GLint* vp, GLdouble* winX, GLdouble* winY,
                  GLdouble* winZ) {
   record("gluProject", {objX, objY, objZ});
-  glrec::Mat pm = glrec::multiply(glrec::Mat(proj, proj + 16), glrec::Mat(model, model + 16));
+  glrec::Mat pm = glrec::multiply(glrec::fromPointer(proj), glrec::fromPointer(model));
   const double in[4] = {objX, objY, objZ, 1.0};
   double out[4];
   for (int r = 0; r < 4; ++r) {

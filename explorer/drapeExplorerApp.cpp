@@ -120,10 +120,10 @@ void drapeExplorerApp::clothSpaceNormals() {
 // frame's. The net is drawn as drape draws it, so the same view goes on
 // OpenGL's modelview around it.
 void drapeExplorerApp::draw() {
-  if (!paused || pendingSteps > 0) {
+  const bool advancing = !paused || pendingSteps > 0;
+  if (advancing) {
     if (paused) --pendingSteps;
     advanceCloth();
-    camera.advance();
   }
   syncMesh();
   const float cx = W * 0.5f, cy = H * 0.5f;
@@ -165,6 +165,9 @@ void drapeExplorerApp::draw() {
     shotRequested = false;
     savePicture();
   }
+  // Turned after drawing, as drape turns by j before its increment: the
+  // first frame shows the cloth unturned.
+  if (advancing) camera.advance();
 }
 
 void drapeExplorerApp::drawMarker(int node) {

@@ -3,9 +3,12 @@
 #   - bench/clothBench (Google Benchmark, against the GL recording stand-in):
 #     the simulation part of a frame in three phases, one whole draw, makeApp
 #     and the heap allocations of 1000 frames;
-#   - the real drape and the bare GLUT floor (bench/glFloor) under Xvfb at
-#     1920 x 1080 with openbox, alternating, each run counted by the preload
-#     library bench/libswapCounter.so: frames per second and start-up times.
+#   - bench/explorerBench (the same way): the 60 x 60 mesh's normal
+#     generation, one explorer frame and the heap allocations of 1000;
+#   - the real drape, drapeExplorer (in its surface-with-net look) and the
+#     bare GLUT floor (bench/glFloor) under Xvfb at 1920 x 1080 with openbox,
+#     alternating, each run counted by the preload library
+#     bench/libswapCounter.so: frames per second and start-up times.
 #
 # Usage: bash bench/run.sh [build-dir]        (default: build-bench)
 # Environment:
@@ -33,12 +36,16 @@ load_before="$(load)"
 
 echo "== build ($build)" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target clothBench glFloor swapCounter drape >/dev/null
+cmake --build "$build" -j2 --target clothBench explorerBench glFloor swapCounter drape \
+  drapeExplorer >/dev/null
 
 # ---- Google Benchmark programs -------------------------------------------------
 echo "== clothBench, $reps repetitions" >&2
 "$build/bench/clothBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
   --benchmark_out="$work/cloth.json" --benchmark_out_format=json >&2
+echo "== explorerBench, $reps repetitions" >&2
+"$build/bench/explorerBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/explorer.json" --benchmark_out_format=json >&2
 
 # "name key value" for every field of every median entry of the JSON report
 # (of every entry, when a single repetition makes no medians).
@@ -48,13 +55,13 @@ awk '
     key = $1; gsub(/[":]/, "", key); value = $2; gsub(/,/, "", value)
     short = name; sub(/(\/iterations:[0-9]+)?\/manual_time(_median)?$/, "", short)
     print short, key, value
-  }' "$work/cloth.json" >"$work/cloth.txt"
+  }' "$work/cloth.json" "$work/explorer.json" >"$work/cloth.txt"
 
 # median NAME KEY: one value from the table above.
 bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.txt"; }
 
 # ---- Frame rates under Xvfb -----------------------------------------------------
-echo "== frame rates: drape and glFloor alternating, $runs runs each" >&2
+echo "== frame rates: drape, drapeExplorer and glFloor alternating, $runs runs each" >&2
 start_xvfb 1920x1080 wm "${ZE_BENCH_DISPLAY:-}"
 
 # run PROGRAM LABEL: one counted run, its swapcount line appended to LABEL.txt.
@@ -67,8 +74,30 @@ run() {
   echo "  $2: ${line#swapcount }" >&2
   echo "$line" >>"$work/$2.txt"
 }
+# run_explorer: the same for the explorer, switched to its surface-with-net
+# look (key n) as soon as its window is there, well inside the warm-up.
+run_explorer() {
+  local line window=""
+  SWAPCOUNT_WARMUP="$warmup" SWAPCOUNT_SECONDS="$seconds" \
+    LD_PRELOAD="$root/$build/bench/libswapCounter.so" SWAPCOUNT_T0="$(date +%s%N)" \
+    timeout $((warmup + seconds + 60)) "$build/explorer/drapeExplorer" \
+    2>"$work/explorer.err" >/dev/null &
+  local pid=$!
+  for _ in $(seq 200); do
+    window="$(xdotool search --name '^zeu$' 2>/dev/null | head -n1 || true)"
+    [ -n "$window" ] && break
+    sleep 0.05
+  done
+  [ -n "$window" ] && xdotool key --window "$window" n
+  wait "$pid" || true
+  line="$(grep '^swapcount' "$work/explorer.err" || true)"
+  [ -n "$line" ] || { echo "no frame count from drapeExplorer" >&2; exit 1; }
+  echo "  explorer: ${line#swapcount }" >&2
+  echo "$line" >>"$work/explorer.txt"
+}
 for r in $(seq "$runs"); do
   run "$build/app/drape" drape
+  run_explorer
   run "$build/bench/glFloor" floor
 done
 
@@ -88,6 +117,10 @@ ratio="$(awk -v d="$drape_fps" -v f="$floor_fps" 'BEGIN { printf "%.3f", f / d }
 # Each drape run against the floor run right after it: less moved by drift in
 # the machine's load than the ratio of medians.
 pair_ratio="$(paste <(field drape fps) <(field floor fps) | awk '{ print $2 / $1 }' | median)"
+explorer_fps="$(field explorer fps | median)"
+explorer_ratio="$(awk -v d="$drape_fps" -v e="$explorer_fps" 'BEGIN { printf "%.3f", d / e }')"
+explorer_pair="$(paste <(field drape fps) <(field explorer fps) | awk '{ print $1 / $2 }' | median)"
+explorer_cpu="$(field explorer cpu_ms_per_frame | median)"
 drape_cpu="$(field drape cpu_ms_per_frame | median)"
 floor_cpu="$(field floor cpu_ms_per_frame | median)"
 cpu_ratio="$(awk -v d="$drape_cpu" -v f="$floor_cpu" 'BEGIN { printf "%.3f", d / f }')"
@@ -117,8 +150,19 @@ row "heap allocations in 1000 frames of step" "$(printf '%.0f' "$allocs")" "0" \
 row "draw (stand-in, recording off), falling, us" "$(f1 "$(bm draw/falling frame_us_median)")" "" ""
 row "draw (stand-in, recording off), at rest, us" "$(f1 "$(bm draw/at_rest frame_us_median)")" "" ""
 row "makeApp, ms" "$(f3 "$(bm makeApp ms_median)")" "" ""
+row "normal generation, 60 x 60 mesh, us" "$(f1 "$(bm normals/60x60 real_time)")" "" ""
+row "explorer frame (stand-in, recording off), surface + net, us" \
+  "$(f1 "$(bm explorer/frame real_time)")" "" ""
+eallocs="$(bm explorer/1000_frames heap_allocs)"
+row "heap allocations in 1000 explorer frames" "$(printf '%.0f' "$eallocs")" "0" \
+  "$(awk -v v="$eallocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
 row "drape frames per second at $size" "$(f1 "$drape_fps")" "" ""
 row "glFloor frames per second at $size" "$(f1 "$floor_fps")" "" ""
+row "drapeExplorer (surface + net) frames per second at $size" "$(f1 "$explorer_fps")" "" ""
+row "explorer frame time / drape frame time" "$explorer_ratio" "<= 1.5" \
+  "$(awk -v r="$explorer_ratio" 'BEGIN { print (r <= 1.5) ? "met" : "NOT met" }')"
+row "same, median of the ratios of each run pair" "$(f3 "$explorer_pair")" "" ""
+row "explorer processor time per frame, ms" "$(f3 "$explorer_cpu")" "" ""
 row "drape frame time / floor frame time" "$ratio" "<= 1.10" \
   "$(awk -v r="$ratio" 'BEGIN { print (r <= 1.10) ? "met" : "NOT met" }')"
 row "same, median of the ratios of each run pair" "$(f3 "$pair_ratio")" "" ""
@@ -133,5 +177,6 @@ echo
 echo "clothBench: median over $reps repetitions of the median time per frame (per"
 echo "call for makeApp) within each repetition; for draping, whose frames grow"
 echo "cheaper as nodes touch down, of the mean per frame over the phase."
+echo "normals, explorer frame: mean over the iterations of each repetition."
 echo "Frame rates: $runs alternating runs of each program, ${seconds} s counted after"
 echo "${warmup} s from the first frame."

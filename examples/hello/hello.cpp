@@ -12,7 +12,7 @@
 class helloApp : public zeApp {
  public:
   zeMeshShape* mesh = new zeMeshShape(16, 24);  // 16 rows of 24 vertices
-  int frame = 0;
+  float phase = 0.0f;                           // of the wave, advanced a step per frame
 
   helloApp() {
     zeTransformsInit();  // every entry of the software stack the identity
@@ -33,10 +33,10 @@ class helloApp : public zeApp {
     // Column j runs along x, row i along y: the strips then face the viewer.
     for (int i = 0; i < mesh->N; ++i)
       for (int j = 0; j < mesh->M; ++j)
-        mesh->setMeshVertex(i, j, j - 11.5f, i - 7.5f, 1.5f * std::sin(0.4f * j + 0.05f * frame));
+        mesh->setMeshVertex(i, j, j - 11.5f, i - 7.5f, 1.5f * std::sin(0.4f * j + phase));
     mesh->draw();  // lit: normals follow the moved vertices on every draw
     zePopMatrix();
-    ++frame;
+    phase = std::fmod(phase + 0.05f, 6.2831853f);
   }
 
   void mouseDown(float x, float y, int button) override {

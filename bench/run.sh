@@ -151,14 +151,14 @@ row "draw (stand-in, recording off), falling, us" "$(f1 "$(bm draw/falling frame
 row "draw (stand-in, recording off), at rest, us" "$(f1 "$(bm draw/at_rest frame_us_median)")" "" ""
 row "makeApp, ms" "$(f3 "$(bm makeApp ms_median)")" "" ""
 row "normal generation, 60 x 60 mesh, us" "$(f1 "$(bm normals/60x60 real_time)")" "" ""
-row "explorer frame (stand-in, recording off), surface + net, us" \
+row "explorer frame (stand-in), surface + net, us" \
   "$(f1 "$(bm explorer/frame real_time)")" "" ""
 eallocs="$(bm explorer/1000_frames heap_allocs)"
 row "heap allocations in 1000 explorer frames" "$(printf '%.0f' "$eallocs")" "0" \
   "$(awk -v v="$eallocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
 row "drape frames per second at $size" "$(f1 "$drape_fps")" "" ""
 row "glFloor frames per second at $size" "$(f1 "$floor_fps")" "" ""
-row "drapeExplorer (surface + net) frames per second at $size" "$(f1 "$explorer_fps")" "" ""
+row "explorer (surface + net) frames per second at $size" "$(f1 "$explorer_fps")" "" ""
 row "explorer frame time / drape frame time" "$explorer_ratio" "<= 1.5" \
   "$(awk -v r="$explorer_ratio" 'BEGIN { print (r <= 1.5) ? "met" : "NOT met" }')"
 row "same, median of the ratios of each run pair" "$(f3 "$explorer_pair")" "" ""

@@ -457,3 +457,57 @@ int glutGet(GLenum what) {
   auto it = g_state.glutGetValues.find(static_cast<int>(what));
   return it == g_state.glutGetValues.end() ? 0 : it->second;
 }
+
+// ---- Overlays, markers and reading the window back ------------------------------
+// glReadPixels fills the caller's buffer with State::readPixelsValue.
+
+void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
+  record("glOrtho", {l, r, b, t, n, f});
+  glrec::Mat m = glrec::identity();
+  m[0] = 2.0 / (r - l);
+  m[5] = 2.0 / (t - b);
+  m[10] = -2.0 / (f - n);
+  m[12] = -(r + l) / (r - l);
+  m[13] = -(t + b) / (t - b);
+  m[14] = -(f + n) / (f - n);
+  glrec::postMultiply(m);
+}
+void glRasterPos2f(GLfloat x, GLfloat y) {
+  record("glRasterPos2f", {x, y});
+}
+void glPushAttrib(GLbitfield mask) {
+  record("glPushAttrib", {double(mask)});
+}
+void glPopAttrib() {
+  record("glPopAttrib", {});
+}
+void glPolygonOffset(GLfloat factor, GLfloat units) {
+  record("glPolygonOffset", {factor, units});
+}
+void glPointSize(GLfloat size) {
+  record("glPointSize", {size});
+}
+void glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
+  record("glColorMask", {double(r), double(g), double(b), double(a)});
+}
+void glDepthMask(GLboolean flag) {
+  record("glDepthMask", {double(flag)});
+}
+void glReadBuffer(GLenum mode) {
+  record("glReadBuffer", {double(mode)});
+}
+void glPixelStorei(GLenum pname, GLint param) {
+  record("glPixelStorei", {double(pname), double(param)});
+}
+void glReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum type,
+                  GLvoid* pixels) {
+  record("glReadPixels",
+         {double(x), double(y), double(w), double(h), double(format), double(type)});
+  if (format == GL_RGB && type == GL_UNSIGNED_BYTE && w > 0 && h > 0)
+    std::memset(pixels, g_state.readPixelsValue, static_cast<size_t>(w) * h * 3);
+}
+
+void* glutBitmap9By15 = nullptr;
+void glutBitmapCharacter(void* font, int character) {
+  record("glutBitmapCharacter", {ptr(font), double(character)});
+}

@@ -34,6 +34,7 @@ struct State {
   std::map<int, int> glutGetValues;    // glutGet(what); missing keys answer 0
   int viewport[4] = {0, 0, 640, 480};  // glGetIntegerv(GL_VIEWPORT) unless set by glViewport
   int unProjectResult = GL_TRUE;       // gluUnProject's answer
+  unsigned char readPixelsValue = 0;   // every byte glReadPixels hands back
 
   // Modelled matrix state, column-major like OpenGL.
   GLenum matrixMode = GL_MODELVIEW;

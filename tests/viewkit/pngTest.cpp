@@ -1,0 +1,78 @@
+// PNG screenshots: the encoder's output read back by libpng's own reader.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/support/glRecorder.h"
+#include "viewkit/screenshot.h"
+
+namespace {
+
+std::vector<unsigned char> readPng(const std::string& path, int& width, int& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  return rgb;
+}
+
+std::string tempDir() {
+  char pattern[] = "/tmp/pngTest.XXXXXX";
+  return mkdtemp(pattern) ? pattern : "";
+}
+
+TEST(Png, RowsComeOutTopFirstWithEveryByteKept) {
+  // 3 x 2, bottom row first as OpenGL reads it.
+  const std::vector<unsigned char> bottomUp = {1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                               10, 11, 12, 13, 14, 15, 16, 17, 18};
+  const std::string dir = tempDir();
+  const std::string path = dir + "/shot.png";
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::string error;
+  EXPECT_TRUE(viewkit::writePng(f, 3, 2, bottomUp.data(), error)) << error;
+  std::fclose(f);
+  int w = 0, h = 0;
+  const std::vector<unsigned char> topDown = readPng(path, w, h);
+  EXPECT_EQ(w, 3);
+  EXPECT_EQ(h, 2);
+  EXPECT_EQ(topDown, (std::vector<unsigned char>{10, 11, 12, 13, 14, 15, 16, 17, 18, 1, 2, 3, 4, 5,
+                                                 6, 7, 8, 9}));
+  unlink(path.c_str());
+  rmdir(dir.c_str());
+}
+
+TEST(Png, WindowShotsReadTheBackBufferAndRefuseToOverwriteOrFailQuietly) {
+  glrec::reset();
+  glrec::state().readPixelsValue = 200;
+  const std::string dir = tempDir();
+  const std::string path = dir + "/window.png";
+  std::string error;
+  ASSERT_TRUE(viewkit::saveWindowPng(path, 64, 48, error)) << error;
+  EXPECT_EQ(glrec::log(), (std::vector<std::string>{"glReadBuffer(1029)", "glPixelStorei(3333, 1)",
+                                                    "glReadPixels(0, 0, 64, 48, 6407, 5121)"}));
+  int w = 0, h = 0;
+  const std::vector<unsigned char> rgb = readPng(path, w, h);
+  EXPECT_EQ(w, 64);
+  EXPECT_EQ(h, 48);
+  EXPECT_EQ(rgb, std::vector<unsigned char>(64 * 48 * 3, 200));
+
+  EXPECT_FALSE(viewkit::saveWindowPng(path, 64, 48, error));
+  EXPECT_EQ(error, "File exists");
+  EXPECT_FALSE(viewkit::saveWindowPng(dir + "/gone/x.png", 64, 48, error));
+  EXPECT_EQ(error, "No such file or directory");
+  EXPECT_FALSE(viewkit::saveWindowPng(dir + "/empty.png", 0, 48, error));
+  EXPECT_EQ(access((dir + "/empty.png").c_str(), F_OK), -1);
+  unlink(path.c_str());
+  rmdir(dir.c_str());
+}
+
+}  // namespace

@@ -37,6 +37,14 @@ Command parseCommandLine(int argc, const char* const* argv) {
   return c;
 }
 
+std::string pictureStem(const std::string& file) {
+  const size_t slash = file.rfind('/');
+  std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name.empty() ? "shapeView" : name;
+}
+
 namespace {
 
 int fail(FILE* out, FILE* err, const std::string& message) {

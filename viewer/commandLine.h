@@ -19,6 +19,10 @@ Command parseCommandLine(int argc, const char* const* argv);
 
 extern const char kUsage[];
 
+// The name the window's pictures start from: FILE's name without its
+// folder and its last extension ("cloth" for "out/cloth.shape").
+std::string pictureStem(const std::string& file);
+
 // What run returns when the window should open on the records it read.
 constexpr int kOpenWindow = -1;
 

@@ -10,10 +10,12 @@
 
 int main(int argc, char** argv) {
   shapeview::ShapeFile file;
-  const int status = shapeview::run(shapeview::parseCommandLine(argc, argv), stdout, stderr, file);
+  const shapeview::Command command = shapeview::parseCommandLine(argc, argv);
+  const int status = shapeview::run(command, stdout, stderr, file);
   if (status != shapeview::kOpenWindow) return status;
   zeuOpen();
-  zeApp* app = new shapeview::ShapeViewApp(std::move(file));  // lives as long as the process
+  // Lives as long as the process, as the framework's applications do.
+  zeApp* app = new shapeview::ShapeViewApp(std::move(file), shapeview::pictureStem(command.file));
   app->selfStart();  // enters the toolkit's main loop and does not return
   return 0;
 }

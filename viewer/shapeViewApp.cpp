@@ -2,14 +2,28 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <utility>
 
+#include "viewer/recordPick.h"
+#include "viewkit/safeFile.h"
+#include "viewkit/screenshot.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 
 namespace shapeview {
 
-ShapeViewApp::ShapeViewApp(ShapeFile file) : file_(std::move(file)) {
+namespace {
+// The explorer's starting tilt; the framing sets the size, so the camera's
+// own scale is a zoom factor starting at 1.
+constexpr float kStartTilt = -35.0f;
+}  // namespace
+
+ShapeViewApp::ShapeViewApp(ShapeFile file, std::string pictureStem)
+    : file_(std::move(file)),
+      pictureStem_(std::move(pictureStem)),
+      camera_(kStartTilt, 0.0f, 1.0f),
+      pointer_(camera_) {
   zeTransformsInit();
   for (ShapeRecord& r : file_.records) {
     bounds_.add(boundsOf(*r.shape));
@@ -28,11 +42,11 @@ void ShapeViewApp::draw() {
   // and the camera captured here maps them to the window for picking.
   zeTransformsCaptureCamera();
   zePushMatrix();
-  zeTranslatef(0.5f * framedWidth_, 0.5f * framedHeight_, 0.0f);
-  zeRotatef(-35.0f, 1.0f, 0.0f, 0.0f);
+  camera_.applySoftware(0.5f * framedWidth_, 0.5f * framedHeight_);
   const float s = framing_.scale;
   zeScalef(s, s, s);
   zeTranslatef(-framing_.centre.x, -framing_.centre.y, -framing_.centre.z);
+
   // Lit from whichever side is seen. The shape library's strip normals
   // point to the side from which a strip's first triangle turns clockwise,
   // its other faces' normals to the counter-clockwise side; naming that side
@@ -45,6 +59,55 @@ void ShapeViewApp::draw() {
   glFrontFace(GL_CCW);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
   zePopMatrix();
+
+  if (pictureRequested_) {
+    pictureRequested_ = false;
+    savePicture();  // the back buffer holds this frame until the swap
+  }
+}
+
+void ShapeViewApp::savePicture() {
+  const std::string name = viewkit::freeFileName(pictureStem_, ".png");
+  std::string error;
+  if (viewkit::saveWindowPng(name, zeuWindowWidth, zeuWindowHeight, error)) {
+    std::printf("wrote %s\n", name.c_str());
+    std::fflush(stdout);
+  } else {
+    std::fprintf(stderr, "could not write %s: %s\n", name.c_str(), error.c_str());
+  }
+}
+
+void ShapeViewApp::keyDown(char key) {
+  switch (key) {
+    case 'v':
+      camera_.reset();
+      break;
+    case 'p':
+      pictureRequested_ = true;  // read back once the next frame is drawn
+      break;
+    default:
+      zeApp::keyDown(key);  // Escape
+  }
+}
+
+void ShapeViewApp::mouseDown(float x, float y, int button) {
+  pointer_.mouseDown(x, y, button);
+}
+
+void ShapeViewApp::mouseUp(float x, float y, int button) {
+  if (!pointer_.mouseUp(x, y, button)) return;
+  const RecordPick pick = pickRecord(file_, x, y);
+  if (pick.record < 0) return;
+  std::printf("%s\n", pickLine(file_, pick).c_str());
+  std::fflush(stdout);
+}
+
+void ShapeViewApp::mouseDrag(float x, float y) {
+  pointer_.mouseDrag(x, y);
+}
+
+void ShapeViewApp::mouseMove(float x, float y) {
+  pointer_.mouseMove(x, y);
 }
 
 }  // namespace shapeview

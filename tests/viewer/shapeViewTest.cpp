@@ -24,6 +24,7 @@
 
 #include "viewer/commandLine.h"
 #include "viewer/framing.h"
+#include "viewer/recordPick.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShape.h"
 
@@ -367,6 +368,47 @@ TEST(ShapeViewFramingTest, TheBoxSeenFromAnySideFillsButNeverLeavesTheWindow) {
     EXPECT_GT(reach, 0.6) << w;
   }
   EXPECT_EQ(shapeview::frameBounds(shapeview::Bounds(), 800, 600, 60.0f).scale, 1.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// A triangle record whose last draw put its corners at the given window
+// points, all at one depth.
+shapeview::ShapeRecord drawnTriangle(float depth, float shift) {
+  shapeview::ShapeRecord r;
+  r.shape = std::make_unique<zeShape>(false, false, false);
+  zeShape& s = *r.shape;
+  s.drawStyle = GL_TRIANGLES;
+  const float corners[3][2] = {{0.0f, 0.0f}, {100.0f, 0.0f}, {0.0f, 100.0f}};
+  for (const auto& c : corners) {
+    const int v = s.addPoint(c[0] / 10.0f + shift, c[1] / 10.0f, -1.0f);
+    s.screenVertexList[v].set(c[0] + shift, c[1], depth);
+  }
+  return r;
+}
+
+TEST(ShapeViewPickTest, TheShapeInFrontIsPickedAtItsNearestVertex) {
+  shapeview::ShapeFile file;
+  file.records.push_back(drawnTriangle(0.6f, 0.0f));
+  file.records.push_back(drawnTriangle(0.4f, 5.0f));  // in front, a little to the right
+  shapeview::RecordPick p = shapeview::pickRecord(file, 20.0f, 70.0f);
+  EXPECT_EQ(p.record, 1);
+  EXPECT_EQ(p.vertex, 2);
+  EXPECT_EQ(shapeview::pickLine(file, p), "record 1 vertex 2 (5.00, 10.00, -1.00)");
+  // Only the back one reaches here.
+  p = shapeview::pickRecord(file, 2.0f, 2.0f);
+  EXPECT_EQ(p.record, 0);
+  EXPECT_EQ(p.vertex, 0);
+  EXPECT_EQ(shapeview::pickRecord(file, 90.0f, 90.0f).record, -1);
+  file.records[1].shape->enablePicking = false;
+  EXPECT_EQ(shapeview::pickRecord(file, 20.0f, 70.0f).record, 0);
+
+  EXPECT_EQ(shapeview::pictureStem("out/cloth.shape"), "cloth");
+  EXPECT_EQ(shapeview::pictureStem("a.b/cloth"), "cloth");
+  EXPECT_EQ(shapeview::pictureStem(".shape"), ".shape");
+  EXPECT_EQ(shapeview::pictureStem("dir/"), "shapeView");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 // user sees. The window form of a bad file is run without a display: a
 // window it tried to open would add the toolkit's complaint to the one line.
 #include <GL/gl.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -22,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratchDir.h"
 #include "viewer/commandLine.h"
 #include "viewer/framing.h"
 #include "viewer/recordPick.h"
@@ -38,35 +38,12 @@ struct Outcome {
 };
 
 std::string contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return ScratchDir::contents(path);
 }
 
 class ShapeViewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/shapeViewTest.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override {
-    for (const std::string& name : entries()) unlink((dir + "/" + name).c_str());
-    rmdir((dir + "/sub").c_str());
-    rmdir(dir.c_str());
-  }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-      while (dirent* e = readdir(d))
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-          names.push_back(e->d_name);
-      closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> entries() const { return scratch.entries(); }
 
   // Runs the program with args, DISPLAY removed; stdout goes to stdoutPath
   // when one is given.
@@ -121,7 +98,8 @@ class ShapeViewTest : public ::testing::Test {
     return path;
   }
 
-  std::string dir;
+  ScratchDir scratch{"shapeViewTest"};
+  const std::string dir = scratch.path();
 };
 
 // A 60 x 60 mesh, a line loop, a fan with colours and texture, a record with

@@ -25,13 +25,30 @@ ShapeViewApp::ShapeViewApp(ShapeFile file, std::string pictureStem)
       camera_(kStartTilt, 0.0f, 1.0f),
       pointer_(camera_) {
   zeTransformsInit();
-  for (ShapeRecord& r : file_.records) {
-    bounds_.add(boundsOf(*r.shape));
+  for (ShapeRecord& r : file_.records)
     r.shape->enablePicking = true;  // window positions for the pointer, whatever the record says
+}
+
+// A record's own translation, rotation and scale place it; its draw knows
+// how. One draw of every record with the view left out and nothing reaching
+// the window gives the positions to frame.
+void ShapeViewApp::measure() {
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDepthMask(GL_FALSE);
+  for (ShapeRecord& r : file_.records) {
+    r.shape->draw();
+    for (int32_t i = 0; i < r.shape->listLength; ++i) bounds_.add(r.shape->absVertexList[i]);
   }
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthMask(GL_TRUE);
+  measured_ = true;
 }
 
 void ShapeViewApp::draw() {
+  if (!measured_) {
+    measure();
+    framedWidth_ = 0;  // frame again with the bounds
+  }
   if (zeuWindowWidth != framedWidth_ || zeuWindowHeight != framedHeight_) {
     framedWidth_ = zeuWindowWidth;
     framedHeight_ = zeuWindowHeight;

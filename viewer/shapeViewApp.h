@@ -23,12 +23,16 @@ class ShapeViewApp : public zeApp {
   void mouseDrag(float x, float y) override;
   void mouseMove(float x, float y) override;
 
+  const Framing& framing() const { return framing_; }
+
  private:
+  void measure();
   void savePicture();
 
   ShapeFile file_;
   std::string pictureStem_;
-  Bounds bounds_;
+  Bounds bounds_;  // of every record as drawn, with its own transform
+  bool measured_ = false;
   Framing framing_;
   int framedWidth_ = 0;
   int framedHeight_ = 0;

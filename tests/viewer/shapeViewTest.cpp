@@ -25,8 +25,10 @@
 #include "viewer/commandLine.h"
 #include "viewer/framing.h"
 #include "viewer/recordPick.h"
+#include "viewer/shapeViewApp.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShape.h"
+#include "zeu/zeu.h"
 
 extern char** environ;
 
@@ -377,6 +379,33 @@ TEST(ShapeViewPickTest, TheShapeInFrontIsPickedAtItsNearestVertex) {
   EXPECT_EQ(shapeview::pictureStem("a.b/cloth"), "cloth");
   EXPECT_EQ(shapeview::pictureStem(".shape"), ".shape");
   EXPECT_EQ(shapeview::pictureStem("dir/"), "shapeView");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShapeViewAppTest, RecordsAreFramedWhereTheirOwnTransformPutsThem) {
+  zeuWindowWidth = 800;
+  zeuWindowHeight = 600;
+  zeuScreenFov = 60.0f;
+  shapeview::ShapeFile file;
+  file.records.emplace_back();
+  file.records[0].shape = std::make_unique<zeShape>(false, false, false);
+  zeShape* line = file.records[0].shape.get();
+  line->addPoint(0.0f, 0.0f, 0.0f);
+  line->addPoint(2.0f, 0.0f, 0.0f);
+  line->Translation.set(100.0f, 0.0f, 0.0f);
+  shapeview::ShapeViewApp app(std::move(file), "x");
+  zeuOpenToloFrame();
+  app.draw();
+  zeuCloseToloFrame();
+  EXPECT_FLOAT_EQ(app.framing().centre.x, 101.0f);
+  // The ends lie either side of the window's centre, far apart.
+  const zeVec3f* w = line->screenVertexList;
+  EXPECT_NEAR(w[0].x + w[1].x, 800.0f, 0.01f);
+  EXPECT_GT(w[1].x - w[0].x, 400.0f);
+  EXPECT_NEAR(w[0].y, 300.0f, 0.01f);
 }
 
 }  // namespace

@@ -14,6 +14,13 @@
 namespace shapeview {
 
 namespace {
+
+// An indexed record without indices draws nothing, and its draw says so on
+// standard output every time: at the frame rate, a flood. It is left out.
+bool drawsSomething(const zeShape& s) {
+  return !(s.enableIndex && s.indexListLength == 0);
+}
+
 // The explorer's starting tilt; the framing sets the size, so the camera's
 // own scale is a zoom factor starting at 1.
 constexpr float kStartTilt = -35.0f;
@@ -36,6 +43,7 @@ void ShapeViewApp::measure() {
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glDepthMask(GL_FALSE);
   for (ShapeRecord& r : file_.records) {
+    if (!drawsSomething(*r.shape)) continue;
     r.shape->draw();
     for (int32_t i = 0; i < r.shape->listLength; ++i) bounds_.add(r.shape->absVertexList[i]);
   }
@@ -70,6 +78,7 @@ void ShapeViewApp::draw() {
   // the front keeps each normal on the face it belongs to.
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
   for (ShapeRecord& r : file_.records) {
+    if (!drawsSomething(*r.shape)) continue;
     glFrontFace(r.shape->drawStyle == GL_TRIANGLE_STRIP ? GL_CW : GL_CCW);
     r.shape->draw();
   }

@@ -292,6 +292,12 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
   for (int i = 0; i < n; ++i) args.push_back(p[i]);
   record("glLightfv", std::move(args));
 }
+void glLightModeli(GLenum pname, GLint param) {
+  record("glLightModeli", {double(pname), double(param)});
+}
+void glFrontFace(GLenum mode) {
+  record("glFrontFace", {double(mode)});
+}
 void glBegin(GLenum mode) {
   record("glBegin", {double(mode)});
 }

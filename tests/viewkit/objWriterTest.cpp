@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -146,21 +145,9 @@ TEST(ObjWriterTest, ClothMeshGivesEveryVertexNormalAndConsistentlyWoundTriangle)
   EXPECT_EQ(w.counts.faces, 6962);
   EXPECT_EQ(w.counts.lines + w.counts.points, 0);
 
-  std::vector<zeVec3f> v;
-  for (const std::string& l : w.of("v")) {
-    std::istringstream in(l);
-    zeVec3f p;
-    in >> p.x >> p.y >> p.z;
-    v.push_back(p);
-  }
-  ASSERT_EQ(v.size(), 3600u);
-  EXPECT_EQ(v[61].x, 1.0f);
-  EXPECT_EQ(v[61].z, mesh.vertexList[61].z) << "positions are written exactly";
-  std::istringstream n(w.of("vn")[61]);
-  zeVec3f n61;
-  n >> n61.x >> n61.y >> n61.z;
-  EXPECT_EQ(n61.x, mesh.normalList[61].x);
-  EXPECT_EQ(n61.z, mesh.normalList[61].z);
+  char v61[64];
+  std::snprintf(v61, sizeof v61, "1 1 %.9g", mesh.vertexList[61].z);
+  EXPECT_EQ(w.of("v")[61], v61) << "positions are written to the bit";
 
   // Every face names its normals as a//a and turns the same way round in
   // the grid's plane as the first.
@@ -170,7 +157,7 @@ TEST(ObjWriterTest, ClothMeshGivesEveryVertexNormalAndConsistentlyWoundTriangle)
     ASSERT_EQ(std::sscanf(f.c_str(), "%ld//%ld %ld//%ld %ld//%ld", &a, &an, &b, &bn, &c, &cn), 6)
         << f;
     ASSERT_TRUE(a == an && b == bn && c == cn) << f;
-    const zeVec3f &p = v[a - 1], &q = v[b - 1], &r = v[c - 1];
+    const zeVec3f *v = mesh.vertexList, &p = v[a - 1], &q = v[b - 1], &r = v[c - 1];
     const float z = (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
     EXPECT_GT(z, 0.0f) << f;
   }

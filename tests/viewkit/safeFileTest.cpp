@@ -9,40 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratchDir.h"
 #include "viewkit/safeFile.h"
 
 namespace {
 
 class SafeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/safeFileTest.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override {
-    for (const std::string& name : entries()) unlink((dir + "/" + name).c_str());
-    rmdir(dir.c_str());
-  }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-      while (dirent* e = readdir(d))
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-          names.push_back(e->d_name);
-      closedir(d);
-    }
-    return names;
-  }
-  static std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::vector<std::string> entries() const { return scratch.entries(); }
+  static std::string contents(const std::string& path) { return ScratchDir::contents(path); }
   static bool writeText(FILE* f, const char* text) { return std::fputs(text, f) >= 0; }
 
-  std::string dir;
+  ScratchDir scratch{"safeFileTest"};
+  const std::string dir = scratch.path();
 };
 
 TEST_F(SafeFileTest, FreeNamesCountUpPastExistingFiles) {

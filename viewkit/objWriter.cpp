@@ -83,13 +83,16 @@ void emitPrimitive(uint32_t mode, const std::vector<int32_t>& p, ObjEmitter& out
       for (size_t i = 0; i + 2 < n; i += 3) out.triangle(p[i], p[i + 1], p[i + 2]);
       break;
     case GL_TRIANGLE_STRIP:
-      // Every second triangle is turned, as GL turns it, so that all keep
-      // the winding of the first.
+      // All triangles of a strip are wound alike, and so that they turn
+      // counter-clockwise about the normals the shape library gives a
+      // strip: those take the second triangle's order, the reverse of how
+      // GL winds the strip. OBJ readers take the front from the winding,
+      // so faces and vn lines then agree.
       for (size_t i = 0; i + 2 < n; ++i) {
         if (i % 2 == 0)
-          out.triangle(p[i], p[i + 1], p[i + 2]);
+          out.triangle(p[i], p[i + 2], p[i + 1]);
         else
-          out.triangle(p[i + 1], p[i], p[i + 2]);
+          out.triangle(p[i], p[i + 1], p[i + 2]);
       }
       break;
     case GL_TRIANGLE_FAN:

@@ -21,8 +21,9 @@ struct ObjCounts {
 // Writes shape as the OBJ object "o name": a v line per vertex (the shape's
 // own vertexList, untransformed), a vn line per vertex when per-vertex
 // normals are on (faces then name them as a//a), and its primitives by
-// drawStyle: triangles, strips and fans as triangles (a strip's alternate
-// triangles turned so all keep the winding of the first), quads and
+// drawStyle: triangles, strips and fans as triangles (every triangle of a
+// strip wound alike, counter-clockwise about the normals the library
+// computes for it, which is the reverse of GL's strip order), quads and
 // polygons as polygons, lines, line strips and loops as l, points as p.
 // Index -1 ends a primitive and entries naming no vertex are skipped, as
 // drawing does. firstVertex is the OBJ number of the shape's vertex 0 (1 for

@@ -61,7 +61,7 @@ TEST(ObjWriterTest, EachModeGivesTheElementsGlMakesOfSixVertices) {
       {GL_LINE_STRIP, 0, 1, 0, {"1 2 3 4 5 6"}},
       {GL_LINE_LOOP, 0, 1, 0, {"1 2 3 4 5 6 1"}},
       {GL_TRIANGLES, 2, 0, 0, {"1 2 3", "4 5 6"}},
-      {GL_TRIANGLE_STRIP, 4, 0, 0, {"1 2 3", "3 2 4", "3 4 5", "5 4 6"}},
+      {GL_TRIANGLE_STRIP, 4, 0, 0, {"1 3 2", "2 3 4", "3 5 4", "4 5 6"}},
       {GL_TRIANGLE_FAN, 4, 0, 0, {"1 2 3", "1 3 4", "1 4 5", "1 5 6"}},
       {GL_QUADS, 1, 0, 0, {"1 2 3 4"}},  // two left over: no quad
       {GL_QUAD_STRIP, 2, 0, 0, {"1 2 4 3", "3 4 6 5"}},
@@ -100,7 +100,7 @@ TEST(ObjWriterTest, BreaksRestartTheStripAndBadIndicesAreLeftOutAsDrawingDoes) {
   for (int i : {0, 1, 2, -1, 3, 99, 4, 5, -7, 6, -1, 7}) s.addIndex(i);
   Written w = write(s);
   ASSERT_TRUE(w.ok);
-  EXPECT_EQ(w.of("f"), (std::vector<std::string>{"1 2 3", "4 5 6", "6 5 7"}));
+  EXPECT_EQ(w.of("f"), (std::vector<std::string>{"1 3 2", "4 6 5", "5 6 7"}));
 
   s.drawStyle = GL_LINE_LOOP;
   w = write(s);
@@ -150,8 +150,8 @@ TEST(ObjWriterTest, ClothMeshGivesEveryVertexNormalAndConsistentlyWoundTriangle)
   EXPECT_EQ(w.of("v")[61], v61) << "positions are written to the bit";
 
   // Every face names its normals as a//a and turns the same way round in
-  // the grid's plane as the first.
-  EXPECT_EQ(w.of("f").front(), "1//1 61//61 2//2");
+  // the grid's plane as the first, counter-clockwise about its normals.
+  EXPECT_EQ(w.of("f").front(), "1//1 2//2 61//61");
   for (const std::string& f : w.of("f")) {
     long a, an, b, bn, c, cn;
     ASSERT_EQ(std::sscanf(f.c_str(), "%ld//%ld %ld//%ld %ld//%ld", &a, &an, &b, &bn, &c, &cn), 6)
@@ -159,7 +159,8 @@ TEST(ObjWriterTest, ClothMeshGivesEveryVertexNormalAndConsistentlyWoundTriangle)
     ASSERT_TRUE(a == an && b == bn && c == cn) << f;
     const zeVec3f *v = mesh.vertexList, &p = v[a - 1], &q = v[b - 1], &r = v[c - 1];
     const float z = (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
-    EXPECT_GT(z, 0.0f) << f;
+    EXPECT_LT(z, 0.0f) << f;
+    EXPECT_LT(mesh.normalList[a - 1].z, 0.0f) << "the library's strip normals face -z here";
   }
 }
 

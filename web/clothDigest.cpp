@@ -16,7 +16,8 @@ std::uint64_t mixByte(std::uint64_t h, std::uint8_t byte) {
 std::uint64_t mixFloat(std::uint64_t h, float value) {
   std::uint32_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  for (int shift = 0; shift < 32; shift += 8) h = mixByte(h, static_cast<std::uint8_t>(bits >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    h = mixByte(h, static_cast<std::uint8_t>(bits >> shift));
   return h;
 }
 

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   glrec::state().recording = false;
   static drapeApp* cloth = static_cast<drapeApp*>(makeApp());  // kept for good, like the program's
   for (long f = 0; f < frames; ++f) cloth->draw();
-  std::printf("%s\n", clothDigestLine(static_cast<int>(frames), clothDigest(cloth->thread, 3600)).c_str());
+  std::printf("%s\n",
+              clothDigestLine(static_cast<int>(frames), clothDigest(cloth->thread, 3600)).c_str());
   return 0;
 }

@@ -56,7 +56,7 @@ class Chromium:
                 f"--user-data-dir={profile}", f"--window-size={size[0]},{size[1]}",
                 "--remote-debugging-pipe"] + EXTRA_FLAGS + ["about:blank"]
         shell = f'exec "$0" "$@" 3<&{to_browser_r} 4>&{from_browser_w}'
-        self.proc = subprocess.Popen(["sh", "-c", shell] + args, stdin=subprocess.DEVNULL,
+        self.proc = subprocess.Popen(["bash", "-c", shell] + args, stdin=subprocess.DEVNULL,
                                      stdout=log, stderr=log, start_new_session=True,
                                      pass_fds=(to_browser_r, from_browser_w))
         os.close(to_browser_r)

@@ -56,7 +56,9 @@ class Chromium:
                 f"--user-data-dir={profile}", f"--window-size={size[0]},{size[1]}",
                 "--remote-debugging-pipe"] + EXTRA_FLAGS + ["about:blank"]
         shell = f'exec "$0" "$@" 3<&{to_browser_r} 4>&{from_browser_w}'
-        self.proc = subprocess.Popen(["bash", "-c", shell] + args, stdin=subprocess.DEVNULL,
+        # Headless needs no display; an X server it cannot use would cost it WebGL.
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        self.proc = subprocess.Popen(["bash", "-c", shell] + args, stdin=subprocess.DEVNULL, env=env,
                                      stdout=log, stderr=log, start_new_session=True,
                                      pass_fds=(to_browser_r, from_browser_w))
         os.close(to_browser_r)
@@ -120,6 +122,8 @@ class Chromium:
             text = self.status()
             if test(text):
                 return text
+            if text.startswith("error:"):
+                fail(f"the page reports {text!r}")
             time.sleep(0.2)
         fail(f"status still {self.status()!r} after {timeout} s")
 

@@ -14,12 +14,16 @@
 
 var LibraryZeWeb = {
   $ZeWeb__deps: ['$GLEmulation', '$GLImmediate', '$GLUT', '$Browser', 'glEnable', 'glDisable',
-                 'glIsEnabled', 'glNormal3f', 'glutGet'],
+                 'glIsEnabled', 'glNormal3f', 'glutGet', 'glBegin', 'glColor4f', 'glTexCoord2f',
+                 'glVertex2f', 'glVertex3f', 'glVertex4f'],
   $ZeWeb__postset: 'ZeWeb.install();',
   $ZeWeb: {
     colorMaterial: {enabled: false, face: 0x408 /* GL_FRONT_AND_BACK */,
                     mode: 0x1602 /* GL_AMBIENT_AND_DIFFUSE */},
     normal: [0, 0, 1],
+    colour: [1, 1, 1, 1],
+    texCoord: [0, 0],
+    texCoordUsed: false,  // glTexCoord seen in the current glBegin/glEnd
     full: false,  // the canvas fills the browser window
     windowX: 0,
     windowY: 0,
@@ -69,12 +73,48 @@ var LibraryZeWeb = {
       _glIsEnabled = function(cap) {
         return cap == 0xB57 ? (ZeWeb.colorMaterial.enabled ? 1 : 0) : glIsEnabled(cap);
       };
-      var glNormal3f = _glNormal3f;
+      // The emulation packs each glBegin/glEnd vertex with the attributes
+      // given just before it, and lays every vertex out like the first. GL
+      // keeps a current colour, normal and texture coordinate instead, so a
+      // colour given once for several vertices (as the cloth's net does)
+      // shifts every later vertex. Here the attributes are only recorded and
+      // every vertex is written whole: colour, normal, texture coordinate
+      // when the primitive has one, position.
+      var glBegin = _glBegin, glColor4f = _glColor4f, glNormal3f = _glNormal3f;
+      var glTexCoord2f = _glTexCoord2f;
+      _glBegin = function(mode) {
+        ZeWeb.texCoordUsed = false;
+        glBegin(mode);
+      };
+      _glColor4f = function(r, g, b, a) {
+        ZeWeb.colour = [r, g, b, a];
+        if (GLImmediate.mode < 0) glColor4f(r, g, b, a);
+      };
       _glNormal3f = function(x, y, z) {
-        ZeWeb.normal[0] = x;
-        ZeWeb.normal[1] = y;
-        ZeWeb.normal[2] = z;
-        glNormal3f(x, y, z);
+        ZeWeb.normal = [x, y, z];
+      };
+      _glTexCoord2f = function(u, v) {
+        ZeWeb.texCoord = [u, v];
+        if (GLImmediate.mode >= 0) ZeWeb.texCoordUsed = true;
+      };
+      function vertexAttributes() {
+        if (GLImmediate.mode < 0) return;
+        glColor4f.apply(null, ZeWeb.colour);
+        glNormal3f.apply(null, ZeWeb.normal);
+        if (ZeWeb.texCoordUsed) glTexCoord2f.apply(null, ZeWeb.texCoord);
+      }
+      var glVertex2f = _glVertex2f, glVertex3f = _glVertex3f, glVertex4f = _glVertex4f;
+      _glVertex2f = function(x, y) {
+        vertexAttributes();
+        glVertex2f(x, y);
+      };
+      _glVertex3f = function(x, y, z) {
+        vertexAttributes();
+        glVertex3f(x, y, z);
+      };
+      _glVertex4f = function(x, y, z, w) {
+        vertexAttributes();
+        glVertex4f(x, y, z, w);
       };
       var glutGet = _glutGet;
       _glutGet = function(type) {

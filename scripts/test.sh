@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the shape fuzzers for 60 s each,
-# then the whole suite in the normal build and again built with
+# Builds everything, the browser build included, and runs every test: the
+# shape fuzzers for 60 s each, then the whole suite in the normal build
+# (with the web page in headless Chromium) and again built with
 # AddressSanitizer and UndefinedBehaviorSanitizer. Tests that need an X
 # server get Xvfb when there is no display.
 set -euo pipefail
@@ -14,6 +15,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZE_SANITIZE=ON -DZE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
+# The browser build, for the web page test (it installs Emscripten and Chromium).
+bash scripts/build-web.sh
 
 echo "== fuzzers (clang, AddressSanitizer + UndefinedBehaviorSanitizer), 60 s each"
 bash scripts/fuzz.sh 60

@@ -141,6 +141,12 @@ TEST(ZeShape, EnablingListsLaterSizesThemToTheVertexCount) {
   s.enablePerVertexColors();
   EXPECT_EQ(s.colorList[1].x, 0.0f);
   EXPECT_EQ(s.colorList[0].x, 1.0f);
+  // Normals too, except that the last vertex's normal goes back to (0, 0, 1).
+  s.normalList[1].set(1, 0, 0);
+  s.normalList[2].set(1, 0, 0);
+  s.enablePerVertexNormals();
+  EXPECT_VEC3_EXACT(s.normalList[1], 1.0f, 0.0f, 0.0f);
+  EXPECT_VEC3_EXACT(s.normalList[2], 0.0f, 0.0f, 1.0f);
   // Later vertices grow the newly enabled lists too.
   s.addPoint();
   EXPECT_EQ(s.colorList[3].w, 1.0f);

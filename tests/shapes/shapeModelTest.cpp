@@ -1,6 +1,7 @@
 // The object defaults, the shape's lists and their messages, and the mesh.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -84,6 +85,23 @@ TEST(ZeShape, AddIndexRulesAndMessages) {
   EXPECT_EQ(stdoutOf([&] { off.addIndex(0); }), "addIndex: index list is not enable in shape\n");
   EXPECT_EQ(off.indexListLength, 0);
   EXPECT_EQ(off.indexList, nullptr);
+}
+
+// The 32-bit counts stop at INT32_MAX. The counts are set by hand on shapes
+// whose lists are still unallocated, and put back before they are destroyed.
+TEST(ZeShape, FullListsRefuseAnotherEntry) {
+  zeShape s(false, false, true);
+  s.listLength = INT32_MAX;
+  EXPECT_EQ(stdoutOf([&] { EXPECT_EQ(s.addPoint(1, 2, 3), -1); }), "addPoint: list is full\n");
+  EXPECT_EQ(s.listLength, INT32_MAX);
+  EXPECT_EQ(s.vertexList, nullptr);
+  s.listLength = 0;
+
+  s.indexListLength = INT32_MAX;
+  EXPECT_EQ(stdoutOf([&] { s.addIndex(-1); }), "addIndex: list is full\n");
+  EXPECT_EQ(s.indexListLength, INT32_MAX);
+  EXPECT_EQ(s.indexList, nullptr);
+  s.indexListLength = 0;
 }
 
 TEST(ZeShape, SetVertexBoundsAndMessages) {

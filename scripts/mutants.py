@@ -285,10 +285,14 @@ def sample(candidates, folders, total, seed):
     per = {f: total // len(folders) for f in folders}
     for f in folders[: total % len(folders)]:
         per[f] += 1
-    chosen = []
+    picks = []
     for f in folders:
         pool = [c for c in candidates if c["file"].startswith(f + "/")]
-        chosen.extend(rng.sample(pool, min(per[f], len(pool))))
+        picks.append(rng.sample(pool, min(per[f], len(pool))))
+    # Taken in turn from each folder, so a run cut short is still spread out.
+    chosen = []
+    for k in range(max(len(p) for p in picks) if picks else 0):
+        chosen.extend(p[k] for p in picks if k < len(p))
     return chosen
 
 
@@ -378,6 +382,7 @@ def command_run(args):
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGHUP, stop)
     results = []
+    interrupted = False
     start = time.time()
     try:
         for k, m in enumerate(chosen, start=1):
@@ -407,12 +412,14 @@ def command_run(args):
             with open(os.path.join(build, "mutation-results.json"), "w") as f:
                 json.dump(results, f, indent=1)
     except KeyboardInterrupt:
+        interrupted = True
         restorer.restore()
         print("mutate: interrupted; the source is restored, %d mutants done" % len(results))
     finally:
         restorer.restore()
-        # Leave the build matching the sources again.
-        if results:
+        # Leave the build matching the sources again (the next run does it
+        # anyway, so not after an interrupt).
+        if results and not interrupted:
             run_quiet(build_cmd, 1800, os.path.join(build, "mutant-build.log"))
 
     report = format_report(results, folders, time.time() - start, args)

@@ -100,6 +100,7 @@ TEST(PointInside, LineSegmentsHaveNoEndCaps) {
   EXPECT_FALSE(p.s.pointInside(50, 5));
   EXPECT_TRUE(p.s.pointInside(50, -4.9f));
   EXPECT_TRUE(p.s.pointInside(100, 3));
+  EXPECT_TRUE(p.s.pointInside(0, 3));  // exactly level with either end still hits
   EXPECT_FALSE(p.s.pointInside(103, 0));
   EXPECT_FALSE(p.s.pointInside(-0.5f, 0));
 }

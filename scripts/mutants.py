@@ -19,9 +19,9 @@ as not).
 """
 
 import argparse
+import hashlib
 import json
 import os
-import random
 import re
 import signal
 import subprocess
@@ -280,15 +280,22 @@ def read_equivalents(path):
 
 
 def sample(candidates, folders, total, seed):
-    """total mutants spread evenly over the folders, the same for the same seed."""
-    rng = random.Random(seed)
+    """total mutants spread evenly over the folders. Each folder's candidates
+    are ranked by a hash of the seed and the mutant's text (not its line
+    number) and the first ones taken, so the same seed picks the same mutants,
+    and listing one as equivalent replaces just that one."""
+
+    def rank(c):
+        text = "%d|%s|%s|%s" % (seed, c["file"], c["before"].strip(), c["after"].strip())
+        return hashlib.sha1(text.encode("utf-8")).hexdigest()
+
     per = {f: total // len(folders) for f in folders}
     for f in folders[: total % len(folders)]:
         per[f] += 1
     picks = []
     for f in folders:
-        pool = [c for c in candidates if c["file"].startswith(f + "/")]
-        picks.append(rng.sample(pool, min(per[f], len(pool))))
+        pool = sorted((c for c in candidates if c["file"].startswith(f + "/")), key=rank)
+        picks.append(pool[: per[f]])
     # Taken in turn from each folder, so a run cut short is still spread out.
     chosen = []
     for k in range(max(len(p) for p in picks) if picks else 0):

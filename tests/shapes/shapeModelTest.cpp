@@ -1,5 +1,6 @@
 // The object defaults, the shape's lists and their messages, and the mesh.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cstdint>
 #include <optional>
@@ -61,6 +62,26 @@ TEST(ZeShape, AddPointGrowsEveryListInUse) {
     EXPECT_EQ(full.colorList[i].x, 1.0f);
     EXPECT_EQ(full.colorList[i].w, 1.0f);
     EXPECT_VEC3_EXACT(full.textureCoordList[i], 0.0f, 0.0f, 0.0f);
+  }
+}
+
+// Every entry addPoint adds is written. The allocator is made to hand out
+// filled blocks (glibc's M_PERTURB; sanitizer builds fill them anyway), so an
+// entry left unwritten shows instead of passing as a lucky zero.
+TEST(ZeShape, AddPointWritesEveryNewEntry) {
+  mallopt(M_PERTURB, 0x55);
+  zeShape s(true, true, false);
+  s.enablePerVertexTextureCoords();
+  for (int i = 0; i < 8; ++i) s.addPoint();
+  mallopt(M_PERTURB, 0);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_VEC3_EXACT(s.vertexList[i], 0.0f, 0.0f, 0.0f);
+    EXPECT_VEC3_EXACT(s.absVertexList[i], 0.0f, 0.0f, 0.0f);
+    EXPECT_VEC3_EXACT(s.screenVertexList[i], 0.0f, 0.0f, 0.0f);
+    EXPECT_VEC3_EXACT(s.normalList[i], 0.0f, 0.0f, 1.0f);
+    EXPECT_EQ(s.normalCountList[i], 0);
+    EXPECT_EQ(s.colorList[i].y, 1.0f);
+    EXPECT_VEC3_EXACT(s.textureCoordList[i], 0.0f, 0.0f, 0.0f);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "zeShape/zeShape.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -69,6 +70,11 @@ zeShape::~zeShape() {
 }
 
 int zeShape::addPoint() {
+  // One more entry would overflow the 32-bit count; refuse it.
+  if (listLength == INT32_MAX) {
+    std::printf("addPoint: list is full\n");
+    return -1;
+  }
   ++listLength;
   const int last = listLength - 1;
   zeResizeList(vertexList, listLength);
@@ -95,14 +101,18 @@ int zeShape::addPoint() {
 }
 
 int zeShape::addPoint(float x, float y, float z) {
-  addPoint();
-  vertexList[listLength - 1].set(x, y, z);
-  return listLength - 1;
+  const int added = addPoint();
+  if (added >= 0) vertexList[added].set(x, y, z);
+  return added;
 }
 
 void zeShape::addIndex(int index) {
   if (!enableIndex) {
     std::printf("addIndex: index list is not enable in shape\n");
+    return;
+  }
+  if (indexListLength == INT32_MAX) {
+    std::printf("addIndex: list is full\n");
     return;
   }
   if (index < -1 || index >= listLength)

@@ -76,6 +76,9 @@ class zeShape : public zeObject {
   zeShape& operator=(const zeShape&) = delete;
   ~zeShape();
 
+  // Both return the new vertex's index; a list already holding INT32_MAX
+  // entries takes no more (message, -1, nothing changed). addIndex refuses
+  // the same way.
   int addPoint();
   int addPoint(float x, float y, float z);
   void addIndex(int index);

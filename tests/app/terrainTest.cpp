@@ -59,8 +59,10 @@ TEST_F(ClothTest, TerrainBoundsAreStrict) {
   EXPECT_EQ(app->surface(49, -20), 4.0f);
   EXPECT_EQ(app->surface(49, 0), 4.0f);
   EXPECT_EQ(app->surface(48, -10.5f), 4.0f);
-  // The far-left slope ends at X = 10, where it is under the floor anyway.
+  // The far-left slope ends at X = 10, where it is under the floor anyway;
+  // on the ridge band the ridge shows there.
   EXPECT_EQ(app->surface(-40, 0), 4.0f);
+  EXPECT_EQ(app->surface(-40, 20.5f), 20.0f);
   EXPECT_EQ(app->surface(-43, 0), 6.0f);
 }
 

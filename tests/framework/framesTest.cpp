@@ -227,6 +227,18 @@ TEST_F(Frames, ViewConstantsFollowOnlySizeChanges) {
               ElementsAre(400.0, 300.0, 300.0, 400.0, 300.0, 0.0, 0.0, 1.0, 0.0));
 }
 
+TEST_F(Frames, AWidthChangeAloneRecomputesTheView) {
+  zeuWindowWidth = 700;  // a size no other test used, so the cache is stale
+  zeuWindowHeight = 500;
+  zeuOpenToloFrame();
+  zeuCloseToloFrame();
+  zeuWindowWidth = 900;
+  zeuOpenToloFrame();
+  zeuCloseToloFrame();
+  EXPECT_EQ(argsOf("gluPerspective")[1], 1.8f);
+  EXPECT_EQ(argsOf("gluLookAt")[0], 450.0);
+}
+
 TEST_F(Frames, ZeroHeightKeepsTheLastView) {
   zeuOpenToloFrame();
   zeuCloseToloFrame();

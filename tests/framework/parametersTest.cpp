@@ -122,6 +122,20 @@ TEST_F(Parameters, BadCodesTouchNothingInEitherDirection) {
   }
   // Only the low 16 bits of a code count.
   EXPECT_EQ(zeuGetInteger(static_cast<short>(low16)), zeuVideoFPS);
+
+  // Both warnings are of level 2: shown from debug level 2 on, not below.
+  int v[4] = {};
+  for (int level : {1, 2}) {
+    zeuDebugLevel = level;
+    ::testing::internal::CaptureStderr();
+    zeuGetIntegerv(0, v);
+    zeuSetIntegerv(0, v);
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStderr(),
+        level < 2
+            ? ""
+            : "Bad parameter passed to zeuGetIntegerv\nBad parameter passed to zeuSetIntegerv\n");
+  }
 }
 
 TEST_F(Parameters, MultiValueCodesShareGlobalsWithSingleOnes) {

@@ -170,6 +170,22 @@ TEST(Matrix, ScaleAndTranslateMultiplyOnTheRight) {
   expectVec(out, 1, 0, 0);
 }
 
+// The in-place operations touch their sixteen floats and nothing after them.
+TEST(Matrix, InPlaceOperationsStayInsideTheMatrix) {
+  struct {
+    zeMatrix4f m;
+    float after[4];
+  } guarded;
+  guarded.m = identity();
+  const float canary[4] = {7, 7, 7, 7};
+  std::memcpy(guarded.after, canary, sizeof canary);
+  guarded.m.scale(2, 3, 4);
+  guarded.m.translate(1, 2, 3);
+  guarded.m.rotgen(0, 0, 1, 0.5f);
+  guarded.m.setIdentity();
+  EXPECT_EQ(std::memcmp(guarded.after, canary, sizeof canary), 0);
+}
+
 TEST(Matrix, Rotgen) {
   // Right-hand rule about each axis.
   zeMatrix4f z = identity();

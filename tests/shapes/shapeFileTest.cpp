@@ -175,6 +175,11 @@ TEST(ShapeRecord, WriteReadWriteGivesTheSameBytes) {
   // The read shape is usable: it draws and picks without stale sizes.
   b.calculateNormals();
 
+  // Reading again, into normals that are on and counted, clears the counts.
+  for (int i = 0; i < 3; ++i) b.normalCountList[i] = 2;
+  EXPECT_EQ(readInto(b, first), "");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(b.normalCountList[i], 0);
+
   // A mesh keeps its grid size when it reads a plain shape's record.
   zeMeshShape m(2, 3);
   EXPECT_EQ(readInto(m, first), "");

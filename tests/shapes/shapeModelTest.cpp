@@ -1,6 +1,8 @@
 // The object defaults, the shape's lists and their messages, and the mesh.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -63,6 +65,26 @@ TEST(ZeShape, AddPointGrowsEveryListInUse) {
   }
 }
 
+// Every entry addPoint adds is written. The allocator is made to hand out
+// filled blocks (glibc's M_PERTURB; sanitizer builds fill them anyway), so an
+// entry left unwritten shows instead of passing as a lucky zero.
+TEST(ZeShape, AddPointWritesEveryNewEntry) {
+  mallopt(M_PERTURB, 0x55);
+  zeShape s(true, true, false);
+  s.enablePerVertexTextureCoords();
+  for (int i = 0; i < 8; ++i) s.addPoint();
+  mallopt(M_PERTURB, 0);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_VEC3_EXACT(s.vertexList[i], 0.0f, 0.0f, 0.0f);
+    EXPECT_VEC3_EXACT(s.absVertexList[i], 0.0f, 0.0f, 0.0f);
+    EXPECT_VEC3_EXACT(s.screenVertexList[i], 0.0f, 0.0f, 0.0f);
+    EXPECT_VEC3_EXACT(s.normalList[i], 0.0f, 0.0f, 1.0f);
+    EXPECT_EQ(s.normalCountList[i], 0);
+    EXPECT_EQ(s.colorList[i].y, 1.0f);
+    EXPECT_VEC3_EXACT(s.textureCoordList[i], 0.0f, 0.0f, 0.0f);
+  }
+}
+
 TEST(ZeShape, AddIndexRulesAndMessages) {
   zeShape s(false, false, true);
   s.addPoint();
@@ -84,6 +106,23 @@ TEST(ZeShape, AddIndexRulesAndMessages) {
   EXPECT_EQ(stdoutOf([&] { off.addIndex(0); }), "addIndex: index list is not enable in shape\n");
   EXPECT_EQ(off.indexListLength, 0);
   EXPECT_EQ(off.indexList, nullptr);
+}
+
+// The 32-bit counts stop at INT32_MAX. The counts are set by hand on shapes
+// whose lists are still unallocated, and put back before they are destroyed.
+TEST(ZeShape, FullListsRefuseAnotherEntry) {
+  zeShape s(false, false, true);
+  s.listLength = INT32_MAX;
+  EXPECT_EQ(stdoutOf([&] { EXPECT_EQ(s.addPoint(1, 2, 3), -1); }), "addPoint: list is full\n");
+  EXPECT_EQ(s.listLength, INT32_MAX);
+  EXPECT_EQ(s.vertexList, nullptr);
+  s.listLength = 0;
+
+  s.indexListLength = INT32_MAX;
+  EXPECT_EQ(stdoutOf([&] { s.addIndex(-1); }), "addIndex: list is full\n");
+  EXPECT_EQ(s.indexListLength, INT32_MAX);
+  EXPECT_EQ(s.indexList, nullptr);
+  s.indexListLength = 0;
 }
 
 TEST(ZeShape, SetVertexBoundsAndMessages) {
@@ -141,6 +180,12 @@ TEST(ZeShape, EnablingListsLaterSizesThemToTheVertexCount) {
   s.enablePerVertexColors();
   EXPECT_EQ(s.colorList[1].x, 0.0f);
   EXPECT_EQ(s.colorList[0].x, 1.0f);
+  // Normals too, except that the last vertex's normal goes back to (0, 0, 1).
+  s.normalList[1].set(1, 0, 0);
+  s.normalList[2].set(1, 0, 0);
+  s.enablePerVertexNormals();
+  EXPECT_VEC3_EXACT(s.normalList[1], 1.0f, 0.0f, 0.0f);
+  EXPECT_VEC3_EXACT(s.normalList[2], 0.0f, 0.0f, 1.0f);
   // Later vertices grow the newly enabled lists too.
   s.addPoint();
   EXPECT_EQ(s.colorList[3].w, 1.0f);

@@ -56,6 +56,11 @@ TEST(CalculateNormals, StripParityAndItsRestartAfterBreaks) {
   b.s.calculateNormals();
   for (int i = 0; i < 4; ++i) EXPECT_VEC3_EXACT(b.s.normalList[i], 0.0f, 0.0f, 1.0f);
   EXPECT_EQ(b.counts(), (std::vector<int>{2, 4, 4, 2}));
+
+  // After a strip of one (odd) triangle the next strip starts even again.
+  Fixture odd(GL_TRIANGLE_STRIP, {kO, kY, kX, kO, kY, kX}, {0, 1, 2, -1, 3, 4, 5}, true);
+  odd.s.calculateNormals();
+  for (int i = 0; i < 6; ++i) EXPECT_VEC3_EXACT(odd.s.normalList[i], 0.0f, 0.0f, 1.0f);
 }
 
 TEST(CalculateNormals, FansRestartAroundTheEntryAfterABreak) {

@@ -63,6 +63,12 @@ TEST(PointInTriangle, TrianglesWithoutAreaAreNeverHit) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   zeVec3f lost(nan, nan, 0.5f);
   EXPECT_FALSE(pointInTriangle(1, 1, a, b, lost));
+  // A point on the one edge that is a number passes that edge's test.
+  EXPECT_FALSE(pointInTriangle(5, 0, a, b, lost));
+  // Infinite corners whose area is inf - inf.
+  const float inf = std::numeric_limits<float>::infinity();
+  zeVec3f far(inf, inf, 0.5f), top(0, 10, 0.5f);
+  EXPECT_FALSE(pointInTriangle(0, 5, a, far, top));
 }
 
 TEST(PointInside, PickingOffAndEmptyShapes) {
@@ -94,6 +100,7 @@ TEST(PointInside, LineSegmentsHaveNoEndCaps) {
   EXPECT_FALSE(p.s.pointInside(50, 5));
   EXPECT_TRUE(p.s.pointInside(50, -4.9f));
   EXPECT_TRUE(p.s.pointInside(100, 3));
+  EXPECT_TRUE(p.s.pointInside(0, 3));  // exactly level with either end still hits
   EXPECT_FALSE(p.s.pointInside(103, 0));
   EXPECT_FALSE(p.s.pointInside(-0.5f, 0));
 }

@@ -14,8 +14,8 @@
 
 var LibraryZeWeb = {
   $ZeWeb__deps: ['$GLEmulation', '$GLImmediate', '$GLUT', '$Browser', 'glEnable', 'glDisable',
-                 'glIsEnabled', 'glNormal3f', 'glutGet', 'glBegin', 'glColor4f', 'glTexCoord2f',
-                 'glVertex2f', 'glVertex3f', 'glVertex4f'],
+                 'glIsEnabled', 'glNormal3f', 'glutGet', 'glBegin', 'glColor3f', 'glColor4f',
+                 'glTexCoord2f', 'glVertex2f', 'glVertex3f', 'glVertex4f'],
   $ZeWeb__postset: 'ZeWeb.install();',
   $ZeWeb: {
     colorMaterial: {enabled: false, face: 0x408 /* GL_FRONT_AND_BACK */,
@@ -89,6 +89,24 @@ var LibraryZeWeb = {
       _glColor4f = function(r, g, b, a) {
         ZeWeb.colour = [r, g, b, a];
         if (GLImmediate.mode < 0) glColor4f(r, g, b, a);
+      };
+      // The emulation's glColor3f writes through its own copy of glColor4f,
+      // which would put a colour of its own into the vertex data.
+      _glColor3f = function(r, g, b) {
+        _glColor4f(r, g, b, 1);
+      };
+      // A glBegin/glEnd whose data is not a whole number of vertices would be
+      // drawn from the wrong bytes, from the first misplaced one on: it is
+      // reported and not drawn.
+      var flush = GLImmediate.flush;
+      GLImmediate.flush = function() {
+        var words = GLImmediate.stride >> 2;
+        if (GLImmediate.mode >= 0 && words > 0 && GLImmediate.vertexCounter % words != 0) {
+          console.error('glEnd: vertex data of ' + GLImmediate.vertexCounter +
+                        ' words is not a whole number of ' + words + '-word vertices');
+          GLImmediate.vertexCounter = 0;
+        }
+        return flush.apply(GLImmediate, arguments);
       };
       _glNormal3f = function(x, y, z) {
         ZeWeb.normal = [x, y, z];

@@ -171,19 +171,11 @@ TEST_F(ShapeViewTest, ObjHoldsEachRecordAsOneObjectWithItsElements) {
       << "no temporary file is left";
 }
 
-// A header with the given vertex and index counts and flags, and body bytes.
-std::string header(int32_t L, int32_t K, bool indexed, bool normals, bool colours) {
-  std::string h(86, '\0');
-  h[0] = 4;
-  auto put = [&h](size_t at, int32_t v) {
-    for (int i = 0; i < 4; ++i) h[at + i] = static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
-  };
-  put(74, L);
-  h[78] = indexed;
-  put(79, K);
-  h[83] = normals;
-  h[84] = colours;
-  return h;
+// A record with the 32-bit count at byte `at` (74: vertices, 79: indices)
+// replaced.
+std::string withCount(std::string record, size_t at, uint32_t count) {
+  for (size_t i = 0; i < 4; ++i) record[at + i] = static_cast<char>(count >> (8 * i));
+  return record;
 }
 
 TEST_F(ShapeViewTest, BadFilesGiveOneLineExitOneAndWriteNothing) {
@@ -191,13 +183,13 @@ TEST_F(ShapeViewTest, BadFilesGiveOneLineExitOneAndWriteNothing) {
   zeShape loop(false, false, false);
   for (int i = 0; i < 4; ++i) loop.addPoint(1.0f * i, 0.0f, 0.0f);
   const std::string two = ScratchDir::contents(writeRecords("two.shape", {&mesh, &loop}));
+  const std::string meshRecord = two.substr(0, 172642);
   mkdir((dir + "/sub").c_str(), 0755);
 
   struct Case {
     std::string name, file, message;
     bool libraryLine;  // the reader's own line on standard output
   };
-  const std::string bad = ": record ";
   const std::vector<Case> cases = {
       {"missing", dir + "/missing.shape",
        "cannot open " + dir + "/missing.shape: No such file or directory", false},
@@ -208,10 +200,10 @@ TEST_F(ShapeViewTest, BadFilesGiveOneLineExitOneAndWriteNothing) {
       {"empty", writeBytes("empty.shape", ""), dir + "/empty.shape: no records", false},
       {"second record cut short", writeBytes("cut.shape", two.substr(0, two.size() - 1)),
        dir + "/cut.shape: record 1 at byte 172642 is truncated or invalid", true},
-      {"negative vertex count", writeBytes("neg.shape", header(-1, 0, false, false, false)),
+      {"negative vertex count", writeBytes("neg.shape", withCount(meshRecord, 74, 0xFFFFFFFFu)),
        dir + "/neg.shape: record 0 at byte 0 is truncated or invalid", true},
       {"overflowing counts",
-       writeBytes("huge.shape", header(INT32_MAX, INT32_MAX, true, true, true) + "1234"),
+       writeBytes("huge.shape", withCount(withCount(meshRecord, 74, 0x7FFFFFFFu), 79, 0x7FFFFFFFu)),
        dir + "/huge.shape: record 0 at byte 0 is truncated or invalid", true},
       {"garbage",
        writeBytes("text.shape", std::string(40, '#') +

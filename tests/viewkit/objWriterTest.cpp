@@ -106,22 +106,6 @@ TEST(ObjWriterTest, BreaksRestartTheStripAndBadIndicesAreLeftOutAsDrawingDoes) {
   EXPECT_EQ(w.of("f"), (std::vector<std::string>{"1 2 3", "4 5 6"}));
 }
 
-TEST(ObjWriterTest, NumbersContinueFromTheObjectsBefore) {
-  zeShape s(false, true, false);
-  addRow(s, 3);
-  s.drawStyle = GL_TRIANGLES;
-  s.calculateNormals();
-  long first = 1;
-  FILE* f = std::tmpfile();
-  ASSERT_TRUE(viewkit::writeObjShape(f, s, "a", first));
-  ASSERT_TRUE(viewkit::writeObjShape(f, s, "b", first));
-  EXPECT_EQ(first, 7);
-  std::fclose(f);
-  const Written w = write(s, 4);
-  EXPECT_EQ(w.of("f"), std::vector<std::string>{"4//4 5//5 6//6"});
-  EXPECT_EQ(w.of("vn").size(), 3u);
-}
-
 TEST(ObjWriterTest, ClothMeshGivesEveryVertexNormalAndConsistentlyWoundTriangle) {
   zeMeshShape mesh(60, 60);
   // A gentle bump, so normals differ from vertex to vertex.

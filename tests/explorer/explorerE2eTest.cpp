@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/scratchDir.h"
 #include "tests/support/xSession.h"
 
 namespace {
@@ -99,13 +100,9 @@ std::string wrote(const std::string& out, const std::string& ext) {
   return "";
 }
 
-std::string makeDir() {
-  char pattern[] = "/tmp/explorerE2e.XXXXXX";
-  return mkdtemp(pattern) ? pattern : "";
-}
-
 TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
-  const std::string dir = makeDir();
+  ScratchDir scratch("explorerE2e");
+  const std::string& dir = scratch.path();
   Explorer e(dir);
   ASSERT_TRUE(e.ok()) << e.x.error() << " stderr: " << e.x.programStderr();
   pause(4.0);  // the cloth falls onto the terrain
@@ -211,7 +208,6 @@ TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
 
   EXPECT_EQ(e.exitAfterEscape(), 0);
   EXPECT_EQ(e.x.programStderr(), "");
-  std::system(("rm -rf " + dir).c_str());
 }
 
 // sysfs refuses new files even to root, which a mode of 555 would not.

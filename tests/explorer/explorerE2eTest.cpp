@@ -11,13 +11,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "tests/support/scratchDir.h"
 #include "tests/support/xSession.h"
 
 namespace {
@@ -89,45 +89,20 @@ bool isCloth(const std::array<int, 3>& p) {
   return p[0] > 60 && p[0] > p[1] + 20 && p[1] > p[2];  // the warm cloth colour, lit or shaded
 }
 
-bool isFrame(const std::string& s, size_t at) {
-  if (s.size() < at + 5) return false;
-  for (size_t k = at; k < at + 5; ++k)
-    if (s[k] < '0' || s[k] > '9') return false;
-  return true;
-}
-
-// "node <n> (<x>, <y>, <z>)" with two decimals each, then " on terrain" or not.
-bool isNodeLine(const std::string& line) {
-  int node = 0, used = 0;
-  char x[16], y[16], z[16];
-  if (std::sscanf(line.c_str(), "node %d (%15[-0-9.], %15[-0-9.], %15[-0-9.])%n", &node, x, y, z,
-                  &used) != 4)
-    return false;
-  for (const char* v : {x, y, z}) {
-    const char* dot = std::strchr(v, '.');
-    if (!dot || std::strlen(dot) != 3) return false;
-  }
-  const std::string rest = line.substr(static_cast<size_t>(used));
-  return rest == "\n" || rest == " on terrain\n";
-}
-
-// The name in the line "wrote drape-<5 digits><ext>" of `out`, or "".
+// The name in the first line "wrote <name>" of `out` that ends in ext, or "".
 std::string wrote(const std::string& out, const std::string& ext) {
   std::istringstream lines(out);
   std::string line;
   while (std::getline(lines, line))
-    if (line.rfind("wrote drape-", 0) == 0 && isFrame(line, 12) && line.substr(17) == ext)
+    if (line.rfind("wrote ", 0) == 0 && line.size() > ext.size() &&
+        line.compare(line.size() - ext.size(), ext.size(), ext) == 0)
       return line.substr(6);
   return "";
 }
 
-std::string makeDir() {
-  char pattern[] = "/tmp/explorerE2e.XXXXXX";
-  return mkdtemp(pattern) ? pattern : "";
-}
-
 TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
-  const std::string dir = makeDir();
+  ScratchDir scratch("explorerE2e");
+  const std::string& dir = scratch.path();
   Explorer e(dir);
   ASSERT_TRUE(e.ok()) << e.x.error() << " stderr: " << e.x.programStderr();
   pause(4.0);  // the cloth falls onto the terrain
@@ -144,9 +119,8 @@ TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
       ++clothPixels;
       levels.insert((p[0] * 299 + p[1] * 587 + p[2] * 114) / 1000);
     }
-  std::printf("cloth pixels %d in %zu grey levels\n", clothPixels, levels.size());
   EXPECT_GT(clothPixels, 100000);
-  EXPECT_GT(levels.size(), 40u);
+  EXPECT_GT(levels.size(), 40u) << "grey levels of the cloth";
 
   // Paused, the picture holds (the overlay's frame rate aside) ...
   ASSERT_TRUE(e.x.sendKey(e.window, "space"));
@@ -185,8 +159,10 @@ TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
     }
   ASSERT_GE(cx, 0) << "no cloth near the centre";
   ASSERT_TRUE(e.xdotool({"mousemove", std::to_string(cx), std::to_string(cy), "click", "1"}));
+  // The line's exact form is pinned by the unit test.
   const std::string clicked = e.waitForLines(1, 5.0);
-  EXPECT_TRUE(isNodeLine(clicked)) << clicked;
+  float px, py, pz;
+  EXPECT_EQ(std::sscanf(clicked.c_str(), "node %*d (%f, %f, %f)", &px, &py, &pz), 3) << clicked;
   const auto corner = dragged->pixel(kW - 5, kH - 5);
   ASSERT_EQ(corner, (std::array<int, 3>{0, 0, 0}));
   ASSERT_TRUE(
@@ -202,9 +178,7 @@ TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
   const std::string png = dir + "/" + wrote(out, ".png");
   const std::string obj = dir + "/" + wrote(out, ".obj");
   const std::string shape = dir + "/" + wrote(out, ".shape");
-  ASSERT_NE(png, dir + "/") << out;
-  ASSERT_NE(obj, dir + "/") << out;
-  ASSERT_NE(shape, dir + "/") << out;
+  ASSERT_TRUE(png != dir + "/" && obj != dir + "/" && shape != dir + "/") << out;
 
   std::string size;
   EXPECT_EQ(e.x.run({"identify", "-format", "%w %h", png}, &size), 0);
@@ -234,7 +208,6 @@ TEST(ExplorerEndToEnd, ShadedPausedSteppedDraggedClickedAndSaved) {
 
   EXPECT_EQ(e.exitAfterEscape(), 0);
   EXPECT_EQ(e.x.programStderr(), "");
-  std::system(("rm -rf " + dir).c_str());
 }
 
 // sysfs refuses new files even to root, which a mode of 555 would not.
@@ -245,9 +218,9 @@ TEST(ExplorerEndToEnd, UnwritableDirectoryIsReportedAndEscapeStillEnds) {
   const auto end = Clock::now() + std::chrono::seconds(10);
   while (e.x.programStderr().empty() && Clock::now() < end) pause(0.1);
   const std::string err = e.x.programStderr();
-  EXPECT_TRUE(err.rfind("could not write drape-", 0) == 0 && isFrame(err, 22) &&
-              err.compare(27, 6, ".png: ") == 0 && err.size() > 34 &&
-              std::count(err.begin(), err.end(), '\n') == 1 && err.back() == '\n')
+  EXPECT_TRUE(err.rfind("could not write drape-", 0) == 0 &&
+              err.find(".png: ") != std::string::npos &&
+              std::count(err.begin(), err.end(), '\n') == 1)
       << err;
   EXPECT_EQ(e.x.programStdout(), "");
   EXPECT_EQ(e.exitAfterEscape(), 0);

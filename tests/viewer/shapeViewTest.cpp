@@ -4,17 +4,14 @@
 // user sees. The window form of a bad file is run without a display: a
 // window it tried to open would add the toolkit's complaint to the one line.
 #include <GL/gl.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -30,8 +27,6 @@
 #include "zeShape/zeShape.h"
 #include "zeu/zeu.h"
 
-extern char** environ;
-
 namespace {
 
 struct Outcome {
@@ -39,49 +34,24 @@ struct Outcome {
   std::string out, err;
 };
 
-std::string contents(const std::string& path) {
-  return ScratchDir::contents(path);
-}
-
 class ShapeViewTest : public ::testing::Test {
  protected:
   std::vector<std::string> entries() const { return scratch.entries(); }
 
-  // Runs the program with args, DISPLAY removed; stdout goes to stdoutPath
-  // when one is given.
+  // Runs the program through the shell with DISPLAY removed; stdout goes to
+  // stdoutPath when one is given.
   Outcome run(const std::vector<std::string>& args, const std::string& stdoutPath = "") {
     const std::string outPath = stdoutPath.empty() ? dir + "/.stdout" : stdoutPath;
     const std::string errPath = dir + "/.stderr";
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e)
-      if (std::string(*e).rfind("DISPLAY=", 0) != 0) env.push_back(*e);
-    std::vector<char*> argv{const_cast<char*>(SHAPEVIEW_PROGRAM)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(&e[0]);
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const int outFlags = stdoutPath.empty() ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY;
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), outFlags, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    std::string command = "env -u DISPLAY " SHAPEVIEW_PROGRAM;
+    for (const std::string& a : args) command += " '" + a + "'";
+    const int status = std::system((command + " >" + outPath + " 2>" + errPath).c_str());
     Outcome r;
-    pid_t pid;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return r;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (stdoutPath.empty()) {
-      r.out = contents(outPath);
-      unlink(outPath.c_str());
-    }
-    r.err = contents(errPath);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (stdoutPath.empty()) r.out = ScratchDir::contents(outPath);
+    r.err = ScratchDir::contents(errPath);
     unlink(errPath.c_str());
+    if (stdoutPath.empty()) unlink(outPath.c_str());
     return r;
   }
 
@@ -167,7 +137,7 @@ TEST_F(ShapeViewTest, ObjHoldsEachRecordAsOneObjectWithItsElements) {
   // object's own vertices.
   std::map<std::string, std::map<std::string, int>> counts;
   std::vector<std::string> order;
-  std::istringstream in(contents(obj));
+  std::istringstream in(ScratchDir::contents(obj));
   std::string line, current;
   long first = 1, next = 1;
   while (std::getline(in, line)) {
@@ -201,52 +171,39 @@ TEST_F(ShapeViewTest, ObjHoldsEachRecordAsOneObjectWithItsElements) {
       << "no temporary file is left";
 }
 
-// A header with the given vertex and index counts and flags, and body bytes.
-std::string header(int32_t L, int32_t K, bool indexed, bool normals, bool colours) {
-  std::string h(86, '\0');
-  h[0] = 4;
-  auto put = [&h](size_t at, int32_t v) {
-    for (int i = 0; i < 4; ++i) h[at + i] = static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
-  };
-  put(74, L);
-  h[78] = indexed;
-  put(79, K);
-  h[83] = normals;
-  h[84] = colours;
-  return h;
+// A record with the 32-bit count at byte `at` (74: vertices, 79: indices)
+// replaced.
+std::string withCount(std::string record, size_t at, uint32_t count) {
+  for (size_t i = 0; i < 4; ++i) record[at + i] = static_cast<char>(count >> (8 * i));
+  return record;
 }
 
 TEST_F(ShapeViewTest, BadFilesGiveOneLineExitOneAndWriteNothing) {
   zeMeshShape mesh(60, 60);
   zeShape loop(false, false, false);
   for (int i = 0; i < 4; ++i) loop.addPoint(1.0f * i, 0.0f, 0.0f);
-  const std::string two = contents(writeRecords("two.shape", {&mesh, &loop}));
+  const std::string two = ScratchDir::contents(writeRecords("two.shape", {&mesh, &loop}));
+  const std::string meshRecord = two.substr(0, 172642);
   mkdir((dir + "/sub").c_str(), 0755);
 
   struct Case {
     std::string name, file, message;
     bool libraryLine;  // the reader's own line on standard output
   };
-  const std::string bad = ": record ";
   const std::vector<Case> cases = {
       {"missing", dir + "/missing.shape",
        "cannot open " + dir + "/missing.shape: No such file or directory", false},
       // Root reads any file whatever its mode, so the unreadable file is a
-      // directory, and a path through a directory that does not exist.
+      // directory. Each way the reader refuses a record is the library's own
+      // test; here one of each kind, and the offset of a record past the first.
       {"directory", dir + "/sub", "cannot open " + dir + "/sub: Is a directory", false},
-      {"under a missing directory", dir + "/none/x.shape",
-       "cannot open " + dir + "/none/x.shape: No such file or directory", false},
       {"empty", writeBytes("empty.shape", ""), dir + "/empty.shape: no records", false},
       {"second record cut short", writeBytes("cut.shape", two.substr(0, two.size() - 1)),
        dir + "/cut.shape: record 1 at byte 172642 is truncated or invalid", true},
-      {"header cut short", writeBytes("short.shape", two.substr(0, 172642 + 40)),
-       dir + "/short.shape: record 1 at byte 172642 is truncated or invalid", true},
-      {"negative vertex count", writeBytes("neg.shape", header(-1, 0, false, false, false)),
+      {"negative vertex count", writeBytes("neg.shape", withCount(meshRecord, 74, 0xFFFFFFFFu)),
        dir + "/neg.shape: record 0 at byte 0 is truncated or invalid", true},
-      {"negative index count", writeBytes("negk.shape", header(0, -7, true, false, false)),
-       dir + "/negk.shape: record 0 at byte 0 is truncated or invalid", true},
       {"overflowing counts",
-       writeBytes("huge.shape", header(INT32_MAX, INT32_MAX, true, true, true) + "1234"),
+       writeBytes("huge.shape", withCount(withCount(meshRecord, 74, 0x7FFFFFFFu), 79, 0x7FFFFFFFu)),
        dir + "/huge.shape: record 0 at byte 0 is truncated or invalid", true},
       {"garbage",
        writeBytes("text.shape", std::string(40, '#') +
@@ -275,16 +232,13 @@ TEST_F(ShapeViewTest, CommandLineFormsAndMistakes) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out, shapeview::kUsage);
   EXPECT_EQ(help.err, "");
-  EXPECT_NE(help.out.find("shapeView --obj OUT FILE"), std::string::npos);
 
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
                                              {"--bogus", "x.shape"},
-                                             {"-i", "x.shape"},
                                              {"--info"},
                                              {"--obj", "out.obj"},
                                              {"--info", "a", "b"},
-                                             {"--help", "x"},
                                              {"a.shape", "b.shape"}}) {
     SCOPED_TRACE(args.empty() ? "" : args[0]);
     const Outcome r = run(args);
@@ -340,10 +294,6 @@ TEST(ShapeViewFramingTest, TheBoxSeenFromAnySideFillsButNeverLeavesTheWindow) {
   EXPECT_EQ(shapeview::frameBounds(shapeview::Bounds(), 800, 600, 60.0f).scale, 1.0f);
 }
 
-}  // namespace
-
-namespace {
-
 // A triangle record whose last draw put its corners at the given window
 // points, all at one depth.
 shapeview::ShapeRecord drawnTriangle(float depth, float shift) {
@@ -372,18 +322,12 @@ TEST(ShapeViewPickTest, TheShapeInFrontIsPickedAtItsNearestVertex) {
   EXPECT_EQ(p.record, 0);
   EXPECT_EQ(p.vertex, 0);
   EXPECT_EQ(shapeview::pickRecord(file, 90.0f, 90.0f).record, -1);
-  file.records[1].shape->enablePicking = false;
-  EXPECT_EQ(shapeview::pickRecord(file, 20.0f, 70.0f).record, 0);
 
-  EXPECT_EQ(shapeview::pictureStem("out/cloth.shape"), "cloth");
+  // "dir/cloth.shape" gives cloth.png in the window test.
   EXPECT_EQ(shapeview::pictureStem("a.b/cloth"), "cloth");
   EXPECT_EQ(shapeview::pictureStem(".shape"), ".shape");
   EXPECT_EQ(shapeview::pictureStem("dir/"), "shapeView");
 }
-
-}  // namespace
-
-namespace {
 
 TEST(ShapeViewAppTest, RecordsAreFramedWhereTheirOwnTransformPutsThem) {
   zeuWindowWidth = 800;

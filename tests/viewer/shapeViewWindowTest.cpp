@@ -113,9 +113,8 @@ TEST(ShapeViewWindow, ClothOpensLitAClickNamesAVertexAndEscapeEnds) {
           coldPixels += p[0] <= p[2];
         }
   }
-  std::printf("lit pixels (every fourth) %d in %zu shades of red\n", litPixels, shades.size());
   ASSERT_GE(litPixels, kLitSamples) << "the cloth should fill much of the window";
-  EXPECT_GT(shades.size(), 30u);
+  EXPECT_GT(shades.size(), 30u) << "shades of red";
   EXPECT_EQ(coldPixels, 0) << "every lit pixel has the cloth's warm colour";
 
   // A click well inside the surface: the nearest lit pixel to the centre
@@ -134,16 +133,13 @@ TEST(ShapeViewWindow, ClothOpensLitAClickNamesAVertexAndEscapeEnds) {
   ASSERT_EQ(x.run({"xdotool", "mousemove", std::to_string(cx), std::to_string(cy), "click", "1"}),
             0);
   ASSERT_TRUE(waitForOutput(x, "record 0 vertex ", 10.0)) << x.programStdout();
-  // One line of exactly this form: read back and printed again, it is itself.
+  // The line's exact form is pinned by the unit test of the picked line.
   int vertex = -1;
   float px, py, pz;
   const std::string picked = x.programStdout();
-  ASSERT_EQ(std::sscanf(picked.c_str(), "record 0 vertex %d (%f, %f, %f)", &vertex, &px, &py, &pz),
+  EXPECT_EQ(std::sscanf(picked.c_str(), "record 0 vertex %d (%f, %f, %f)", &vertex, &px, &py, &pz),
             4)
       << picked;
-  char again[160];
-  std::snprintf(again, sizeof again, "record 0 vertex %d (%.2f, %.2f, %.2f)\n", vertex, px, py, pz);
-  EXPECT_EQ(picked, again);
   EXPECT_TRUE(vertex >= 0 && vertex < 3600) << vertex;
 
   // The background names nothing.

@@ -110,18 +110,10 @@ NetCount countNet(const xsession::Image& shot, const std::vector<Point>& hull) {
   return c;
 }
 
-// Sanitizer builds: the GL driver is unloaded at exit before the leak check
-// runs, so its lifetime allocations would show as leaks of an unknown module.
-// The program's own allocations are leak-checked by the unit tests.
-std::string leakCheckOff() {
-  const char* current = std::getenv("ASAN_OPTIONS");
-  return std::string("ASAN_OPTIONS=") + (current ? current : "") + ":detect_leaks=0";
-}
-
 TEST(ClothEndToEnd, NetShowsInItsRegionTurnsAndEscapeEnds) {
   xsession::XSession x;
   ASSERT_TRUE(x.ok()) << x.error();
-  ASSERT_TRUE(x.launch(E2E_PROGRAM, {}, {leakCheckOff()}));
+  ASSERT_TRUE(x.launch(E2E_PROGRAM, {}, {xsession::leakCheckOff()}));
   const auto window = x.findWindow("zeu", kStartTimeout);
   ASSERT_TRUE(window) << "no window titled \"zeu\"; stderr: " << x.programStderr();
   const auto g = x.waitForGeometry(

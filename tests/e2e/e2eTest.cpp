@@ -31,22 +31,13 @@ bool coversScreen(const Geometry& g) {
          g.frameY == 0;
 }
 
-// In sanitizer builds: Mesa unloads its GL driver at exit, before the leak
-// checker runs, so the driver's lifetime allocations would be reported as
-// leaks of an unknown module on stderr. The program's own allocations are
-// leak-checked by the unit tests; here only its silence is under test.
-std::string leakCheckOff() {
-  const char* current = std::getenv("ASAN_OPTIONS");
-  return std::string("ASAN_OPTIONS=") + (current ? current : "") + ":detect_leaks=0";
-}
-
 class EndToEnd : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(x.ok()) << x.error(); }
 
   // Launches the program and waits for its full-screen window.
   void start(const std::vector<std::string>& args = {}) {
-    ASSERT_TRUE(x.launch(E2E_PROGRAM, args, {leakCheckOff()})) << E2E_PROGRAM;
+    ASSERT_TRUE(x.launch(E2E_PROGRAM, args, {xsession::leakCheckOff()})) << E2E_PROGRAM;
     const auto found = x.findWindow("zeu", kStartTimeout);
     ASSERT_TRUE(found) << "no window titled \"zeu\"; stderr: " << x.programStderr();
     window = *found;

@@ -27,11 +27,6 @@ constexpr int kOverlayBottom = 100;  // the overlay's text lies above this row
 
 using Clock = std::chrono::steady_clock;
 
-std::string leakCheckOff() {
-  const char* current = std::getenv("ASAN_OPTIONS");
-  return std::string("ASAN_OPTIONS=") + (current ? current : "") + ":detect_leaks=0";
-}
-
 void pause(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
@@ -46,7 +41,7 @@ struct Explorer {
     if (!x.ok()) return;
     char here[4096];
     if (!getcwd(here, sizeof here) || chdir(directory.c_str()) != 0) return;
-    const bool launched = x.launch(E2E_PROGRAM, {}, {leakCheckOff()});
+    const bool launched = x.launch(E2E_PROGRAM, {}, {xsession::leakCheckOff()});
     if (chdir(here) != 0 || !launched) return;
     const auto w = x.findWindow("zeu", 30.0);
     if (!w) return;

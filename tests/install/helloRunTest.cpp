@@ -36,13 +36,6 @@ size_t count(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Sanitizer builds: the GL driver is unloaded at exit before the leak check
-// runs, so its lifetime allocations would show as leaks of an unknown module.
-std::string leakCheckOff() {
-  const char* current = std::getenv("ASAN_OPTIONS");
-  return std::string("ASAN_OPTIONS=") + (current ? current : "") + ":detect_leaks=0";
-}
-
 bool click(xsession::XSession& x, int screenX, int screenY) {
   return x.run({"xdotool", "mousemove", "--sync", std::to_string(screenX), std::to_string(screenY),
                 "click", "1"}) == 0;
@@ -51,7 +44,7 @@ bool click(xsession::XSession& x, int screenX, int screenY) {
 TEST(InstalledHello, ShowsTheLitMeshReportsAClickOnItAndEscapeEnds) {
   xsession::XSession x;
   ASSERT_TRUE(x.ok()) << x.error();
-  ASSERT_TRUE(x.launch(HELLO_PROGRAM, {}, {leakCheckOff()}));
+  ASSERT_TRUE(x.launch(HELLO_PROGRAM, {}, {xsession::leakCheckOff()}));
   const auto window = x.findWindow("zeu", kStartTimeout);
   ASSERT_TRUE(window) << "no window titled \"zeu\"; stderr: " << x.programStderr();
   const auto g = x.waitForGeometry(

@@ -55,13 +55,6 @@ bool lit(const xsession::Image& shot, int x, int y) {
   return p[0] > 40 || p[1] > 40 || p[2] > 40;
 }
 
-// Sanitizer builds: the GL driver's lifetime allocations would show as leaks
-// at exit; the program's own code is leak-checked by the unit tests.
-std::string leakCheckOff() {
-  const char* current = std::getenv("ASAN_OPTIONS");
-  return std::string("ASAN_OPTIONS=") + (current ? current : "") + ":detect_leaks=0";
-}
-
 // Polls the program's standard output until it holds `text`.
 bool waitForOutput(xsession::XSession& x, const std::string& text, double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -84,7 +77,7 @@ TEST(ShapeViewWindow, ClothOpensLitAClickNamesAVertexAndEscapeEnds) {
   char previous[4096];
   ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  const bool launched = x.launch(SHAPEVIEW_PROGRAM, {file}, {leakCheckOff()});
+  const bool launched = x.launch(SHAPEVIEW_PROGRAM, {file}, {xsession::leakCheckOff()});
   ASSERT_EQ(chdir(previous), 0);
   ASSERT_TRUE(launched);
   const auto window = x.findWindow("zeu", 30.0);

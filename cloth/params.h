@@ -1,0 +1,78 @@
+// The cloth's parameters, described once: the structure the simulation
+// reads, the named presets, and one table that gives every parameter its
+// name, range and field, so the command line, a panel or a scene file can
+// all read and check values from the same place.
+#pragma once
+
+#include <string>
+
+namespace cloth {
+
+/// Everything that shapes a cloth's motion. Sizes are resolutions: the sheet
+/// always spans the same square, and mass and springs scale with the spacing
+/// so that every size stretches, falls and drapes alike.
+struct Params {
+  int size = 60;            ///< nodes along each side of the square sheet
+  float stiffness = 10.0f;  ///< spring constant of a sheet of unit mass per unit area
+  float damping = 0.995f;   ///< share of the velocity kept over 0.01 time units
+  float gravity = 200.0f;   ///< downward acceleration
+  double timeStep = 0.01;   ///< time advanced by one step
+  int stepsPerFrame = 1;  ///< steps in a frame, each of timeStep (raised when the springs need it)
+  bool wind = false;      ///< wind on
+  float windDirection = 0;   ///< degrees about the vertical axis, 0 blowing along +x
+  float windStrength = 0;    ///< acceleration of a sheet facing the wind
+  float windGusts = 0;       ///< 0 steady, 1 gusts from nothing to twice the strength
+  bool tearing = false;      ///< links break when stretched too far
+  float tearStretch = 3.0f;  ///< length, in rest lengths, past which a link breaks
+};
+
+/// Named starting points: what is pinned and the parameters that suit it.
+enum class Preset {
+  drape,    ///< drape's own cloth: falls flat onto the terrain
+  curtain,  ///< hangs from the two pinned corners of one edge
+  flag,     ///< one edge pinned, wind on
+};
+
+/// "drape", "curtain" or "flag".
+const char* presetName(Preset preset);
+/// The preset called name; false when there is none.
+bool presetFromName(const std::string& name, Preset& preset);
+/// The names of every preset, separated by ", " (for messages).
+const char* presetNames();
+/// The parameters of a preset at a size.
+Params presetParams(Preset preset, int size);
+
+/// How a parameter is stored.
+enum class ParamKind { integer, real, flag };
+
+/// One parameter: its name (as on the command line, in scene files and the
+/// panel), what it means, its range and where it lives in Params.
+struct ParamInfo {
+  const char* name;                       ///< lower-case name, for example "stiffness"
+  const char* meaning;                    ///< a short label
+  ParamKind kind;                         ///< how it is stored
+  double least;                           ///< smallest allowed value
+  double most;                            ///< largest allowed value
+  int Params::*integerField = nullptr;    ///< the field when kind is integer
+  float Params::*realField = nullptr;     ///< the field when kind is real (float)
+  double Params::*doubleField = nullptr;  ///< the field when kind is real (double)
+  bool Params::*flagField = nullptr;      ///< the field when kind is flag
+};
+
+/// Every parameter, in the order a panel shows them.
+const ParamInfo* paramTable(int& count);
+/// The entry called name, or nullptr.
+const ParamInfo* findParam(const std::string& name);
+/// The parameter's value in params, as a double (flags 0 or 1).
+double paramValue(const ParamInfo& info, const Params& params);
+/// Sets the parameter when value is within its range (and whole, for
+/// integers and flags); false, with params unchanged, otherwise.
+bool setParam(const ParamInfo& info, Params& params, double value);
+/// True when every parameter of params is within its range.
+bool paramsValid(const Params& params, std::string& what);
+
+/// The smallest and largest sizes.
+constexpr int kMinSize = 8;
+constexpr int kMaxSize = 512;
+
+}  // namespace cloth

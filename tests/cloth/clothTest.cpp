@@ -1,0 +1,150 @@
+// The cloth component: drape's frames to the bit, the same bits on any
+// number of threads, pins and cut links, and presets that stay sane.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/drapeApp.h"
+#include "cloth/cloth.h"
+
+namespace {
+
+using cloth::Cloth;
+using cloth::Preset;
+
+bool sameBits(const zeVec3f& a, const zeVec3f& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Kept for the process, as the program keeps its application object.
+drapeApp& freshDrape() {
+  static std::vector<drapeApp*>* keep = new std::vector<drapeApp*>;
+  keep->push_back(new drapeApp());
+  return *keep->back();
+}
+
+std::unique_ptr<Cloth> makeCloth(Preset preset, int size, int threads = 1) {
+  return std::make_unique<Cloth>(preset, cloth::presetParams(preset, size), threads);
+}
+
+TEST(ClothTest, DrapePresetEqualsDrapesOwnFramesToTheBitFor3000Frames) {
+  drapeApp& reference = freshDrape();
+  std::unique_ptr<Cloth> c = makeCloth(Preset::drape, 60, 2);
+  ASSERT_EQ(c->stepsPerFrame(), 1);
+  for (int frame = 1; frame <= 3000; ++frame) {
+    reference.step();
+    c->advance();
+    const zeVec3f* pos = c->positions();
+    const zeVec3f* vel = c->velocities();
+    for (int n = 0; n < 3600; ++n) {
+      const clothknob& k = reference.thread[n];
+      if (!sameBits(pos[n], k.pos) || !sameBits(vel[n], k.vel) || c->inContact(n) != k.on_surf)
+        FAIL() << "frame " << frame << " node " << n << ": (" << pos[n].x << ", " << pos[n].y
+               << ", " << pos[n].z << ") against (" << k.pos.x << ", " << k.pos.y << ", " << k.pos.z
+               << ")";
+    }
+  }
+  int contacts = 0;
+  for (int n = 0; n < 3600; ++n) contacts += c->inContact(n);
+  EXPECT_GT(contacts, 3000) << "the cloth should lie on the terrain by then";
+}
+
+// Wind, gusts, tearing and pins on, at a size whose rows do not split
+// evenly among the workers.
+TEST(ClothTest, EveryThreadCountGivesTheSameBits) {
+  cloth::Params p = cloth::presetParams(Preset::drape, 67);
+  p.wind = true;
+  p.windStrength = 80.0f;
+  p.windGusts = 1.0f;
+  p.tearing = true;
+  p.tearStretch = 1.5f;
+  std::vector<uint64_t> digests;
+  long torn = -1;
+  for (int threads : {1, 2, 3, 7}) {
+    Cloth c(Preset::flag, p, threads);
+    for (int f = 0; f < 200; ++f) c.advance();
+    digests.push_back(cloth::digest(c));
+    if (torn < 0) torn = c.cutLinks();
+    EXPECT_EQ(c.cutLinks(), torn) << threads << " threads";
+  }
+  EXPECT_GT(torn, 0) << "the run should tear some links";
+  for (uint64_t d : digests) EXPECT_EQ(d, digests[0]);
+}
+
+TEST(ClothTest, PinnedNodesStayAndCutLinksPullNothing) {
+  std::unique_ptr<Cloth> c = makeCloth(Preset::drape, 16);
+  const int pinned = 5 * 16 + 5, loose = 10 * 16 + 10;
+  const zeVec3f pinnedAt = c->positions()[pinned];
+  c->setPinned(pinned, true);
+  // Cut every link of one node: it falls freely, however its neighbours move.
+  EXPECT_TRUE(c->cutRight(loose));
+  EXPECT_TRUE(c->cutUp(loose));
+  EXPECT_TRUE(c->cutRight(loose - 1));
+  EXPECT_TRUE(c->cutUp(loose - 16));
+  EXPECT_FALSE(c->cutUp(loose - 16)) << "a link is cut once";
+  EXPECT_FALSE(c->cutRight(15)) << "the last column has no link to the right";
+  c->placeNode(loose + 1, zeVec3f(0.0f, 0.0f, 40.0f));  // would pull hard if linked
+  const float gravity = -2.0f;
+  float v = 0.0f;
+  for (int f = 0; f < 20; ++f) {
+    c->advance();
+    v = (v + gravity) * 0.995f;
+    ASSERT_TRUE(sameBits(c->positions()[pinned], pinnedAt)) << "frame " << f;
+    ASSERT_EQ(c->velocities()[loose].x, 0.0f);
+    ASSERT_EQ(c->velocities()[loose].z, v) << "frame " << f;
+  }
+  EXPECT_NE(c->velocities()[pinned - 1].x, 0.0f) << "the pin holds its neighbours back";
+  EXPECT_EQ(c->cutLinks(), 4);
+}
+
+// Every preset for 3000 frames at sizes from the smallest up: nothing
+// non-finite and nothing far from the centre.
+TEST(ClothTest, PresetsStayFiniteAndNearFor3000Frames) {
+  for (Preset preset : {Preset::drape, Preset::curtain, Preset::flag}) {
+    for (int size : {8, 23, 60}) {
+      std::unique_ptr<Cloth> c = makeCloth(preset, size, 2);
+      for (int f = 0; f < 3000; ++f) c->advance();
+      float farthest = 0.0f;
+      bool finite = true;
+      for (int n = 0; n < c->nodeCount(); ++n) {
+        const zeVec3f p = c->positions()[n], v = c->velocities()[n];
+        finite = finite && std::isfinite(p.x + p.y + p.z + v.x + v.y + v.z);
+        farthest = std::max(farthest, std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z));
+      }
+      EXPECT_TRUE(finite) << cloth::presetName(preset) << " at " << size;
+      EXPECT_LT(farthest, 200.0f) << cloth::presetName(preset) << " at " << size;
+    }
+  }
+}
+
+TEST(ClothTest, ParameterTableRefusesValuesOutOfRange) {
+  struct Case {
+    const char* name;
+    double value;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"size", 8, true},      {"size", 7, false},       {"size", 512.5, false},
+      {"damping", 0.9, true}, {"damping", 1.01, false}, {"stiffness", NAN, false},
+      {"wind", 1, true},      {"wind", 0.5, false},     {"timeStep", 0.01, true},
+  };
+  for (const Case& k : cases) {
+    cloth::Params p;
+    const cloth::ParamInfo* info = cloth::findParam(k.name);
+    ASSERT_NE(info, nullptr) << k.name;
+    EXPECT_EQ(cloth::setParam(*info, p, k.value), k.accepted) << k.name << " = " << k.value;
+    if (k.accepted) {
+      EXPECT_EQ(static_cast<float>(cloth::paramValue(*info, p)), static_cast<float>(k.value));
+    }
+  }
+  std::unique_ptr<Cloth> c = makeCloth(Preset::drape, 8);
+  cloth::Params bad = c->params();
+  bad.gravity = -1.0f;
+  EXPECT_FALSE(c->setParams(bad));
+  EXPECT_EQ(c->params().gravity, 200.0f);
+}
+
+}  // namespace

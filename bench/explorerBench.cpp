@@ -42,7 +42,7 @@ std::unique_ptr<drapeExplorerApp> drapedExplorer() {
 
 void BM_Normals(benchmark::State& state) {
   auto app = drapedExplorer();
-  zeMeshShape& mesh = *app->blanky;
+  zeMeshShape& mesh = *app->mesh;
   for (auto _ : state) {
     const auto t0 = Clock::now();
     mesh.calculateNormals();

@@ -5,25 +5,21 @@
 #include <cstdio>
 #include <string>
 
-#include "viewkit/objWriter.h"
+#include "explorer/clothFiles.h"
+#include "explorer/commandLine.h"
 #include "viewkit/picking.h"
 #include "viewkit/safeFile.h"
 #include "viewkit/screenshot.h"
-#include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 #include "zeu/zeuOverlayText.h"
 
 namespace {
 
-constexpr int kNodes = 3600;
-
 // drape's view: tilted by -35 degrees, not yet turned, ten pixels a unit.
 constexpr float kStartTilt = -35.0f;
 constexpr float kStartScale = 10.0f;
 
-// A warm cloth colour, so that the light's shading shows.
-constexpr float kCloth[3] = {0.86f, 0.48f, 0.26f};
 constexpr float kMarker[3] = {0.2f, 0.9f, 1.0f};
 constexpr float kText[3] = {0.9f, 0.9f, 0.9f};
 
@@ -56,9 +52,17 @@ void destroy(T* object) {
   ::operator delete(object);
 }
 
+inline void vertex(const zeVec3f& p) {
+  glVertex3f(p.x, p.y, p.z);
+}
+
 }  // namespace
 
 drapeExplorerApp::drapeExplorerApp()
+    : drapeExplorerApp(cloth::Preset::drape, cloth::presetParams(cloth::Preset::drape, 60),
+                       explorer::defaultThreads()) {}
+
+drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& params, int threads)
     : camera(kStartTilt, 0.0f, kStartScale),
       pointer(camera),
       look(kSurface),
@@ -67,57 +71,41 @@ drapeExplorerApp::drapeExplorerApp()
       shotRequested(false),
       hovered(-1),
       fps(0.0f),
-      flat_(new drapeApp()),
+      mesh(nullptr),
+      preset_(preset),
+      params_(params),
+      threads_(threads),
+      cloth_(new cloth::Cloth(preset, params, threads)),
       overlay_(),
       fpsStart_(std::chrono::steady_clock::now()),
       fpsFrames_(0) {
-  for (int n = 0; n < kNodes; ++n) blanky->setVertexColor(n, kCloth[0], kCloth[1], kCloth[2], 1.0f);
+  mesh = explorer::newClothMesh(cloth_->size());
+  zeTransformsInit();
   syncMesh();
 }
 
-// The program never ends this way, but a test does: the explorer owns its
-// restart copy and, like drapeApp, the mesh.
+// The program never ends this way, but a test does.
 drapeExplorerApp::~drapeExplorerApp() {
-  destroy(flat_->blanky);
-  destroy(flat_);
-  destroy(blanky);
+  destroy(mesh);
 }
 
 void drapeExplorerApp::advanceCloth() {
-  step();
-  j += 1.0f;
+  cloth_->advance();
 }
 
 void drapeExplorerApp::restartCloth() {
-  const float x = X, y = Y, w = W, h = H;
-  zeMeshShape* mesh = blanky;
-  drapeApp::operator=(*flat_);
-  X = x;
-  Y = y;
-  W = w;
-  H = h;
-  blanky = mesh;
+  cloth_.reset(new cloth::Cloth(preset_, params_, threads_));
   syncMesh();
 }
 
-// Node n is mesh vertex n.
 void drapeExplorerApp::syncMesh() {
-  zeVec3f* v = blanky->vertexList;
-  for (int n = 0; n < kNodes; ++n) v[n] = thread[n].pos;
-}
-
-// The normals of the cloth itself rather than of its view: the mesh's own
-// transform is the identity, so its world positions are its positions.
-void drapeExplorerApp::clothSpaceNormals() {
-  syncMesh();
-  for (int n = 0; n < kNodes; ++n) blanky->absVertexList[n] = blanky->vertexList[n];
-  blanky->calculateNormals();
+  explorer::copyPositions(*cloth_, *mesh);
 }
 
 // The surface goes through the shape library, whose draw maps the vertices
 // through the software transform stack: the view is put there, OpenGL's
 // modelview stays the identity, and the captured camera is the standard
-// frame's. The net is drawn as drape draws it, so the same view goes on
+// frame's. The net is sent to OpenGL directly, so the same view goes on
 // OpenGL's modelview around it.
 void drapeExplorerApp::draw() {
   const bool advancing = !paused || pendingSteps > 0;
@@ -140,7 +128,7 @@ void drapeExplorerApp::draw() {
   }
   zePushMatrix();
   camera.applySoftware(cx, cy);
-  blanky->draw();
+  mesh->draw();
   zePopMatrix();
   if (look == kNet) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -165,13 +153,38 @@ void drapeExplorerApp::draw() {
     shotRequested = false;
     savePicture();
   }
-  // Turned after drawing, as drape turns by j before its increment: the
-  // first frame shows the cloth unturned.
+  // Turned after drawing, as drape turns by its frame count before the
+  // increment: the first frame shows the cloth unturned.
   if (advancing) camera.advance();
 }
 
+// drape's net at any size: for each inner step one segment along row b
+// (columns a - 1 to a) and one along column b (rows a - 1 to a); the outer
+// border is not drawn, and neither is a cut link.
+void drapeExplorerApp::drawNet() {
+  const int N = cloth_->size();
+  const zeVec3f* p = cloth_->positions();
+  const cloth::Cloth& c = *cloth_;
+  glBegin(GL_LINES);
+  for (int a = 1; a < N; ++a) {
+    for (int b = 1; b < N - 1; ++b) {
+      glColor3f(1.0f, 1.0f, 1.0f);
+      const int row = N * b + a - 1, column = N * (a - 1) + b;
+      if (c.linkRight(row)) {
+        vertex(p[row]);
+        vertex(p[row + 1]);
+      }
+      if (c.linkUp(column)) {
+        vertex(p[column]);
+        vertex(p[column + N]);
+      }
+    }
+  }
+  glEnd();
+}
+
 void drapeExplorerApp::drawMarker(int node) {
-  const zeVec3f& p = blanky->absVertexList[node];
+  const zeVec3f& p = mesh->absVertexList[node];
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
@@ -201,9 +214,9 @@ void drapeExplorerApp::drawOverlay() {
   if (used < 0 || used >= static_cast<int>(sizeof overlay_)) used = 0;
   const size_t left = sizeof overlay_ - static_cast<size_t>(used);
   if (hovered >= 0) {
-    const clothknob& k = thread[hovered];
-    std::snprintf(overlay_ + used, left, "node %d (%.2f, %.2f, %.2f)%s\n%s", hovered, k.pos.x,
-                  k.pos.y, k.pos.z, k.on_surf ? " on terrain" : "", kHelp);
+    const zeVec3f& p = cloth_->positions()[hovered];
+    std::snprintf(overlay_ + used, left, "node %d (%.2f, %.2f, %.2f)%s\n%s", hovered, p.x, p.y, p.z,
+                  cloth_->inContact(hovered) ? " on terrain" : "", kHelp);
   } else {
     std::snprintf(overlay_ + used, left, "\n%s", kHelp);
   }
@@ -211,15 +224,15 @@ void drapeExplorerApp::drawOverlay() {
 }
 
 int drapeExplorerApp::pick(float x, float y) {
-  return viewkit::nearestVertex(*blanky, x, y);
+  return viewkit::nearestVertex(*mesh, x, y);
 }
 
 void drapeExplorerApp::click(float x, float y) {
   const int n = pick(x, y);
   if (n < 0) return;
-  const clothknob& k = thread[n];
-  std::printf("node %d (%.2f, %.2f, %.2f)%s\n", n, k.pos.x, k.pos.y, k.pos.z,
-              k.on_surf ? " on terrain" : "");
+  const zeVec3f& p = cloth_->positions()[n];
+  std::printf("node %d (%.2f, %.2f, %.2f)%s\n", n, p.x, p.y, p.z,
+              cloth_->inContact(n) ? " on terrain" : "");
   std::fflush(stdout);
 }
 
@@ -231,31 +244,17 @@ bool drapeExplorerApp::savePicture() {
 }
 
 bool drapeExplorerApp::saveObj() {
-  clothSpaceNormals();
+  explorer::prepareForFile(*cloth_, *mesh);
   const std::string name = viewkit::freeFileName(fileStem(frame()), ".obj");
   std::string error;
-  const bool ok = viewkit::writeFileAtomically(
-      name,
-      [this](FILE* f) {
-        long first = 1;
-        return viewkit::writeObjShape(f, *blanky, "cloth", first);
-      },
-      error);
-  return report(name, ok, error);
+  return report(name, explorer::writeClothObj(*mesh, name, false, error), error);
 }
 
 bool drapeExplorerApp::saveShape() {
-  clothSpaceNormals();
+  explorer::prepareForFile(*cloth_, *mesh);
   const std::string name = viewkit::freeFileName(fileStem(frame()), ".shape");
   std::string error;
-  const bool ok = viewkit::writeFileAtomically(
-      name,
-      [this](FILE* f) {
-        blanky->writeToFile(f);
-        return std::ferror(f) == 0;
-      },
-      error);
-  return report(name, ok, error);
+  return report(name, explorer::writeClothShape(*mesh, name, false, error), error);
 }
 
 void drapeExplorerApp::keyDown(char key) {
@@ -289,7 +288,7 @@ void drapeExplorerApp::keyDown(char key) {
       saveShape();
       break;
     default:
-      drapeApp::keyDown(key);  // Escape
+      zeApp::keyDown(key);  // Escape
   }
 }
 

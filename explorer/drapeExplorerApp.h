@@ -1,16 +1,21 @@
-// The cloth of drape, explored: the same drapeApp simulation, frame for
-// frame, shown as a lit surface through the shape library with an orbit
-// camera, vertex picking, pause and single steps, an overlay, and files a
-// user can keep (PNG screenshot, OBJ mesh, shape record).
+// drape's cloth, explored: the cloth component at any size and preset,
+// shown as a lit surface through the shape library with an orbit camera,
+// vertex picking, pause and single steps, an overlay, and files a user can
+// keep (PNG screenshot, OBJ mesh, shape record). With the drape preset at
+// 60 x 60 the cloth is drape's, frame for frame and bit for bit.
 #pragma once
 
 #include <chrono>
+#include <memory>
+#include <string>
 
-#include "app/drapeApp.h"
+#include "cloth/cloth.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/pointerControl.h"
+#include "zeShape/zeNiceShapes.h"
+#include "zeu/zeApp.h"
 
-class drapeExplorerApp : public drapeApp {
+class drapeExplorerApp : public zeApp {
  public:
   enum Look { kSurface = 0, kSurfaceAndNet = 1, kNet = 2 };
 
@@ -22,8 +27,11 @@ class drapeExplorerApp : public drapeApp {
   bool shotRequested;  // `p`: save the next finished frame
   int hovered;         // node under the pointer at the last draw, or -1
   float fps;           // frames per second over the last whole second
+  zeMeshShape* mesh;   // node n is vertex n; rebuilt when the size changes
 
+  // drape's cloth at 60 x 60 on as many threads as there are cores.
   drapeExplorerApp();
+  drapeExplorerApp(cloth::Preset preset, const cloth::Params& params, int threads);
   ~drapeExplorerApp();
   drapeExplorerApp(const drapeExplorerApp&) = delete;
   drapeExplorerApp& operator=(const drapeExplorerApp&) = delete;
@@ -35,12 +43,13 @@ class drapeExplorerApp : public drapeApp {
   void mouseDrag(float x, float y) override;
   void mouseMove(float x, float y) override;
 
-  // One frame of the cloth exactly as drape advances it (step, then j).
+  // One frame of the cloth.
   void advanceCloth();
-  // Back to the flat sheet at frame 0: every drapeApp field as a new
-  // drapeApp has it; the window area and the mesh object are kept.
+  // Back to the flat sheet at frame 0: a fresh cloth of the same settings.
   void restartCloth();
-  int frame() const { return static_cast<int>(j); }
+  int frame() const { return static_cast<int>(cloth_->frame()); }
+  cloth::Cloth& cloth() { return *cloth_; }
+  const cloth::Cloth& cloth() const { return *cloth_; }
 
   // The node nearest the window point (x, y) on the cloth as last drawn, or -1.
   int pick(float x, float y);
@@ -60,12 +69,15 @@ class drapeExplorerApp : public drapeApp {
 
  private:
   void syncMesh();
-  void clothSpaceNormals();
+  void drawNet();
   void drawMarker(int node);
   void drawOverlay();
   void countFrame();
 
-  drapeApp* flat_;  // the cloth as built, for restarts
+  cloth::Preset preset_;
+  cloth::Params params_;
+  int threads_;
+  std::unique_ptr<cloth::Cloth> cloth_;
   char overlay_[512];
   std::chrono::steady_clock::time_point fpsStart_;
   int fpsFrames_;

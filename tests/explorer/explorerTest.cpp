@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/drapeApp.h"
 #include "bench/allocCounter.h"
 #include "explorer/drapeExplorerApp.h"
 #include "tests/support/glRecorder.h"
@@ -40,33 +41,19 @@ bool sameBits(const void* a, const void* b, size_t n) {
   return std::memcmp(a, b, n) == 0;
 }
 
-// Node by node, field by field: the padding after on_surf is not state.
-bool sameNodes(const clothknob* a, const clothknob* b) {
+// The explorer's cloth against drape's, node by node.
+::testing::AssertionResult sameNodes(const cloth::Cloth& a, const drapeApp& b) {
+  if (a.nodeCount() != 3600) return ::testing::AssertionFailure() << "not 60 x 60";
   for (int n = 0; n < 3600; ++n)
-    if (!sameBits(&a[n].pos, &b[n].pos, 12) || !sameBits(&a[n].vel, &b[n].vel, 12) ||
-        a[n].on_surf != b[n].on_surf)
-      return false;
-  return true;
-}
-
-// Every field of the cloth, bit for bit (the mesh pointer aside).
-// With counters false the loop counters i and h are left out: drape's net
-// sets them, and the explorer draws the net only in two of its looks.
-::testing::AssertionResult sameCloth(const drapeApp& a, const drapeApp& b, bool counters = true) {
-  // From del1 up to the counters all is floats: the scratch vectors, the
-  // stage values, dist1..4, fx, fy and j.
-  const size_t floats =
-      reinterpret_cast<const char*>(&a.i) - reinterpret_cast<const char*>(&a.del1);
-  if (!sameNodes(a.thread, b.thread)) return ::testing::AssertionFailure() << "nodes differ";
-  if (!sameBits(&a.del1, &b.del1, floats) || a.m != b.m || a.n != b.n)
-    return ::testing::AssertionFailure() << "stage values or scalars differ";
-  if (counters && (a.i != b.i || a.h != b.h))
-    return ::testing::AssertionFailure() << "loop counters differ";
+    if (!sameBits(&a.positions()[n], &b.thread[n].pos, 12) ||
+        !sameBits(&a.velocities()[n], &b.thread[n].vel, 12) ||
+        a.inContact(n) != b.thread[n].on_surf)
+      return ::testing::AssertionFailure() << "node " << n << " differs";
   return ::testing::AssertionSuccess();
 }
 
 // One redisplay as the framework makes it.
-void frames(drapeApp& app, int n) {
+void frames(zeApp& app, int n) {
   for (int k = 0; k < n; ++k) {
     zeuOpenToloFrame();
     app.draw();
@@ -112,10 +99,10 @@ TEST_F(ExplorerTest, NodesEqualDrapesFrameForFrameInEveryLook) {
     if (k % 150 == 0) app->keyDown('n');
     frame();
     ::frames(*reference, 1);
-    ASSERT_TRUE(sameNodes(app->thread, reference->thread)) << "frame " << k;
-    ASSERT_EQ(app->j, reference->j);
+    ASSERT_TRUE(sameNodes(app->cloth(), *reference)) << "frame " << k;
+    ASSERT_EQ(app->frame(), reference->j);
   }
-  EXPECT_TRUE(app->thread[1830].on_surf) << "the cloth should have reached the terrain";
+  EXPECT_TRUE(app->cloth().inContact(1830)) << "the cloth should have reached the terrain";
 }
 
 TEST_F(ExplorerTest, PauseHoldsClothAndTurnStepAdvancesOneFrameRestartIsANewCloth) {
@@ -124,22 +111,22 @@ TEST_F(ExplorerTest, PauseHoldsClothAndTurnStepAdvancesOneFrameRestartIsANewClot
   const float turn = app->camera.turn;
   frames(5);
   EXPECT_EQ(app->camera.turn, turn);
-  EXPECT_TRUE(sameCloth(*app, *drape(20), false));
+  EXPECT_TRUE(sameNodes(app->cloth(), *drape(20)));
   EXPECT_NE(std::string(app->overlay()).find("paused"), std::string::npos);
 
   app->keyDown('.');
   frames(3);
-  EXPECT_TRUE(sameCloth(*app, *drape(21), false));
+  EXPECT_TRUE(sameNodes(app->cloth(), *drape(21)));
   app->keyDown('.');
   app->keyDown('.');
   frames(3);
   EXPECT_EQ(app->frame(), 23);
   EXPECT_FLOAT_EQ(app->camera.turn, 23 * 0.25f);
 
-  zeMeshShape* mesh = app->blanky;
+  zeMeshShape* mesh = app->mesh;
   app->keyDown('r');
-  EXPECT_TRUE(sameCloth(*app, *drape(0)));
-  EXPECT_EQ(app->blanky, mesh);
+  EXPECT_TRUE(sameNodes(app->cloth(), *drape(0)));
+  EXPECT_EQ(app->mesh, mesh);
   EXPECT_TRUE(app->W == kW && app->H == kH);
 }
 
@@ -185,20 +172,19 @@ TEST_F(ExplorerTest, PointerMarksTheNearestNodeAndClicksPrintItOnlyOnTheCloth) {
   app->keyDown(' ');
   frame();
   const int node = 1830;
-  const zeVec3f at = app->blanky->screenVertexList[node];
+  const zeVec3f at = app->mesh->screenVertexList[node];
   app->mouseMove(at.x + 1.0f, at.y - 1.0f);
   frame();
   EXPECT_EQ(app->hovered, node);
   EXPECT_NE(std::string(app->overlay()).find("node 1830 ("), std::string::npos) << app->overlay();
 
-  const clothknob& k = app->thread[node];
+  const zeVec3f p = app->cloth().positions()[node];
   char expected[96];
-  std::snprintf(expected, sizeof expected, "node 1830 (%.2f, %.2f, %.2f)\n", k.pos.x, k.pos.y,
-                k.pos.z);
+  std::snprintf(expected, sizeof expected, "node 1830 (%.2f, %.2f, %.2f)\n", p.x, p.y, p.z);
   EXPECT_EQ(clickAt(at.x + 1.0f, at.y - 1.0f), expected);
-  app->thread[node].on_surf = true;
-  std::snprintf(expected, sizeof expected, "node 1830 (%.2f, %.2f, %.2f) on terrain\n", k.pos.x,
-                k.pos.y, k.pos.z);
+  app->cloth().setNode(node, p, app->cloth().velocities()[node], true);
+  std::snprintf(expected, sizeof expected, "node 1830 (%.2f, %.2f, %.2f) on terrain\n", p.x, p.y,
+                p.z);
   EXPECT_EQ(clickAt(at.x, at.y), expected);
 
   EXPECT_EQ(clickAt(5.0f, 5.0f), "");  // a corner of the window: off the cloth
@@ -235,7 +221,7 @@ TEST_F(ExplorerFilesTest, ObjHoldsTheClothAndNamesNeverRepeat) {
   for (int k = 0; k <= 1 + 1830; ++k) std::getline(in, line);  // "o cloth", then node 1830's v
   zeVec3f v;
   ASSERT_EQ(std::sscanf(line.c_str(), "v %f %f %f", &v.x, &v.y, &v.z), 3) << line;
-  EXPECT_TRUE(sameBits(&v, &app->thread[1830].pos, 12));
+  EXPECT_TRUE(sameBits(&v, &app->cloth().positions()[1830], 12));
 }
 
 TEST_F(ExplorerFilesTest, ShapeRecordReadsBackEqual) {
@@ -254,18 +240,18 @@ TEST_F(ExplorerFilesTest, ShapeRecordReadsBackEqual) {
   back.readFromFile(f);
   EXPECT_EQ(std::fgetc(f), EOF);
   std::fclose(f);
-  const zeShape& mesh = *app->blanky;
+  const zeShape& mesh = *app->mesh;
   ASSERT_EQ(back.listLength, 3600);
   ASSERT_EQ(back.indexListLength, 7139);
   EXPECT_TRUE(sameBits(back.indexList, mesh.indexList, 7139 * 4));
   EXPECT_TRUE(back.enableVertexNormals && back.enableVertexColors);
   EXPECT_EQ(back.colorList[7].x, 0.86f);
   for (int n = 0; n < 3600; ++n)
-    EXPECT_TRUE(sameBits(&back.vertexList[n], &app->thread[n].pos, 12));
+    EXPECT_TRUE(sameBits(&back.vertexList[n], &app->cloth().positions()[n], 12));
   // The normals are the cloth's own, not those of the turned view: the same
   // as the mesh's after drawing it with no view at all.
   zeMeshShape plain(60, 60);
-  for (int n = 0; n < 3600; ++n) plain.vertexList[n] = app->thread[n].pos;
+  for (int n = 0; n < 3600; ++n) plain.vertexList[n] = app->cloth().positions()[n];
   plain.draw();
   EXPECT_TRUE(sameBits(back.normalList, plain.normalList, 3600 * 12));
 }

@@ -1,0 +1,58 @@
+#include "explorer/batch.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cinttypes>
+#include <memory>
+#include <string>
+
+#include "cloth/cloth.h"
+#include "explorer/clothFiles.h"
+
+namespace explorer {
+
+int runBatch(const Options& options, FILE* out, FILE* err) {
+  cloth::Cloth c(options.preset, cloth::presetParams(options.preset, options.size),
+                 options.threads);
+  const bool progress = isatty(fileno(err)) != 0;
+  auto shown = std::chrono::steady_clock::now();
+  for (long f = 0; f < options.batch; ++f) {
+    c.advance();
+    if (progress) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now - shown > std::chrono::milliseconds(200)) {
+        std::fprintf(err, "\rframe %ld of %ld", f + 1, options.batch);
+        std::fflush(err);
+        shown = now;
+      }
+    }
+  }
+  if (progress) std::fprintf(err, "\r%*s\r", 40, "");
+
+  int status = 0;
+  if (!options.obj.empty() || !options.shape.empty()) {
+    // Kept for the process, like the program's other shapes.
+    static zeMeshShape* mesh = newClothMesh(c.size());
+    prepareForFile(c, *mesh);
+    std::string error;
+    if (!options.obj.empty() && !writeClothObj(*mesh, options.obj, true, error)) {
+      std::fprintf(err, "drapeExplorer: could not write %s: %s\n", options.obj.c_str(),
+                   error.c_str());
+      status = 1;
+    }
+    if (!options.shape.empty() && !writeClothShape(*mesh, options.shape, true, error)) {
+      std::fprintf(err, "drapeExplorer: could not write %s: %s\n", options.shape.c_str(),
+                   error.c_str());
+      status = 1;
+    }
+  }
+  // With the OBJ on standard output the digest goes to the error stream, so
+  // that the OBJ stays readable.
+  FILE* line = options.obj == "-" || options.shape == "-" ? err : out;
+  std::fprintf(line, "cloth digest %ld %016" PRIx64 "\n", options.batch, cloth::digest(c));
+  std::fflush(line);
+  return status;
+}
+
+}  // namespace explorer

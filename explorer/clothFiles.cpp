@@ -1,0 +1,63 @@
+#include "explorer/clothFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "viewkit/objWriter.h"
+#include "viewkit/safeFile.h"
+
+namespace explorer {
+
+namespace {
+
+// A warm cloth colour, so that the light's shading shows.
+constexpr float kCloth[3] = {0.86f, 0.48f, 0.26f};
+
+bool writeTo(const std::string& path, bool replace, std::string& error,
+             const std::function<bool(FILE*)>& body) {
+  if (path == "-") {
+    const bool ok = body(stdout) && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!ok) error = std::strerror(errno != 0 ? errno : EIO);
+    return ok;
+  }
+  return viewkit::writeFileAtomically(path, body, error, replace);
+}
+
+}  // namespace
+
+zeMeshShape* newClothMesh(int size) {
+  zeMeshShape* mesh = new zeMeshShape(size, size);
+  for (int n = 0; n < size * size; ++n)
+    mesh->setVertexColor(n, kCloth[0], kCloth[1], kCloth[2], 1.0f);
+  return mesh;
+}
+
+void copyPositions(const cloth::Cloth& cloth, zeMeshShape& mesh) {
+  std::memcpy(static_cast<void*>(mesh.vertexList), cloth.positions(),
+              sizeof(zeVec3f) * static_cast<size_t>(cloth.nodeCount()));
+}
+
+// The mesh's own transform is the identity, so its world positions are its
+// positions.
+void prepareForFile(const cloth::Cloth& cloth, zeMeshShape& mesh) {
+  copyPositions(cloth, mesh);
+  for (int n = 0; n < mesh.listLength; ++n) mesh.absVertexList[n] = mesh.vertexList[n];
+  mesh.calculateNormals();
+}
+
+bool writeClothObj(zeMeshShape& mesh, const std::string& path, bool replace, std::string& error) {
+  return writeTo(path, replace, error, [&mesh](FILE* f) {
+    long first = 1;
+    return viewkit::writeObjShape(f, mesh, "cloth", first);
+  });
+}
+
+bool writeClothShape(zeMeshShape& mesh, const std::string& path, bool replace, std::string& error) {
+  return writeTo(path, replace, error, [&mesh](FILE* f) {
+    mesh.writeToFile(f);
+    return std::ferror(f) == 0;
+  });
+}
+
+}  // namespace explorer

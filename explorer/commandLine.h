@@ -1,0 +1,34 @@
+// drapeExplorer's command line: which cloth to run, on how many threads, and
+// whether to run it without a window.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "cloth/params.h"
+
+namespace explorer {
+
+/// What the command line asks for.
+struct Options {
+  cloth::Preset preset = cloth::Preset::drape;
+  int size = 60;
+  int threads = 1;    ///< defaults to the number of cores
+  long batch = -1;    ///< frames to run without a window; -1 opens the window
+  std::string obj;    ///< with batch: write the final cloth as OBJ here
+  std::string shape;  ///< with batch: write the final cloth as a shape record here
+  bool help = false;
+};
+
+/// The usage text of --help.
+extern const char kUsage[];
+
+/// Reads argv into options. On a bad command line returns false with one
+/// line in error (without the program's name) that names the option and what
+/// it allows.
+bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
+
+/// The threads used when --threads is not given: the number of cores.
+int defaultThreads();
+
+}  // namespace explorer

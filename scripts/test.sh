@@ -15,6 +15,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZE_SANITIZE=ON -DZE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
+# The threaded code once more under ThreadSanitizer: the cloth's tests.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_TSAN=ON -DZE_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target clothComponentTests
 # The browser build, for the web page test (it installs Emscripten and Chromium).
 bash scripts/build-web.sh
 
@@ -25,5 +28,7 @@ bash scripts/fuzz.sh 60
 
 echo "== tests (RelWithDebInfo)"
 ctest --test-dir build --output-on-failure
+echo "== tests (ThreadSanitizer: the cloth)"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R '^clothComponentTests$'
 echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 ctest --test-dir build-asan --output-on-failure

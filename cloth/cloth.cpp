@@ -73,6 +73,7 @@ Cloth::Cloth(Preset preset, const Params& params, int threads)
   }
   derive();
   setThreads(threads);
+  terrainHeight(0.0f, 0.0f);  // makes the terrain before any frame needs it
 }
 
 Cloth::~Cloth() = default;

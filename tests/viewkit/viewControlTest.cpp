@@ -102,9 +102,9 @@ TEST_F(PickingTest, NearestWindowPositionOnTheShapeAndNothingOffIt) {
 }
 
 TEST_F(PickingTest, VerticesThatDidNotProjectAreNeverPicked) {
-  mesh.screenVertexList[4].z = -1.0f;  // behind the near plane
+  mesh.absVertexList[4].z = 2.0f;  // nearer than the near plane at z = 1: not drawn
   EXPECT_NE(viewkit::nearestVertex(mesh, 200.0f, 200.0f), 4);
-  mesh.screenVertexList[4].z = 0.5f;
+  mesh.absVertexList[4].z = 0.5f;
   EXPECT_EQ(viewkit::nearestVertex(mesh, 200.0f, 200.0f), 4);
 }
 

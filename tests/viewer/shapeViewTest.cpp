@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -261,6 +262,51 @@ TEST_F(ShapeViewTest, CommandLineFormsAndMistakes) {
   EXPECT_EQ(nowhere.err,
             "shapeView: cannot write " + dir + "/none/out.obj: No such file or directory\n");
   EXPECT_EQ(nowhere.out, "");
+}
+
+// Input without end: a device that yields empty records for ever ends at the
+// record limit at once, and a pipe that never ends likewise.
+TEST_F(ShapeViewTest, EndlessInputEndsAtTheLimitWithOneLine) {
+  struct stat dev;
+  ASSERT_TRUE(stat("/dev/zero", &dev) == 0 && S_ISCHR(dev.st_mode));
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome r = run({"--info", "/dev/zero"});
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "shapeView: /dev/zero: more than 65536 records\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_LT(seconds, 1.0);
+}
+
+// OUT named by the user: a link keeps pointing at its target, which gets the
+// OBJ; "-" and /dev/stdout are standard output (here a file the shell opened),
+// which then holds the OBJ alone, and /dev/stdout stays what it was.
+TEST_F(ShapeViewTest, ObjGoesWhereOutLeads) {
+  zeShape s(false, false, false);
+  s.addPoint();
+  const std::string file = writeRecords("one.shape", {&s});
+  const std::string obj = "o record0\nv 0 0 0\n";
+  writeBytes("target.obj", "old\n");
+  ASSERT_EQ(symlink("target.obj", (dir + "/link.obj").c_str()), 0);
+  const Outcome linked = run({"--obj", dir + "/link.obj", file});
+  EXPECT_EQ(linked.status, 0);
+  EXPECT_EQ(linked.out, "wrote " + dir + "/link.obj\n");
+  struct stat st;
+  ASSERT_EQ(lstat((dir + "/link.obj").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ScratchDir::contents(dir + "/target.obj"), obj);
+
+  for (const char* out : {"-", "/dev/stdout"}) {
+    SCOPED_TRACE(out);
+    const Outcome r = run({"--obj", out, file});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, obj);
+    EXPECT_EQ(r.err, "");
+  }
+  ASSERT_EQ(lstat("/dev/stdout", &st), 0);
+  EXPECT_FALSE(S_ISREG(st.st_mode));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"link.obj", "one.shape", "target.obj"}));
 }
 
 TEST(ShapeViewFramingTest, TheBoxSeenFromAnySideFillsButNeverLeavesTheWindow) {

@@ -85,14 +85,20 @@ int descriptorNamed(const std::string& path) {
 
 // Follows the symbolic links of path's last name to what they lead to:
 // target is the path of the entry to write (absent when the last link
-// dangles), and throughProc tells that a link led into /proc, whose links
-// name open files rather than paths.
-bool followLinks(const std::string& path, std::string& target, bool& throughProc,
+// dangles). The links of /proc name open files, not paths, so following
+// stops there with throughProc set, as it does at a descriptor's name
+// (descriptor is then its number, or -1).
+bool followLinks(const std::string& path, std::string& target, bool& throughProc, int& descriptor,
                  std::string& error) {
   target = path;
   throughProc = false;
   for (int hops = 0;; ++hops) {
-    if (target.compare(0, 6, "/proc/") == 0) throughProc = true;
+    descriptor = descriptorNamed(target);
+    if (descriptor >= 0) return true;
+    if (target.compare(0, 6, "/proc/") == 0) {
+      throughProc = true;
+      return true;
+    }
     struct stat st;
     if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
     if (hops == 40) {
@@ -253,9 +259,9 @@ bool writeFile(const std::string& path, const std::function<bool(FILE*)>& body, 
       return false;
     }
   } else {
-    const int descriptor = descriptorNamed(path);
+    int descriptor = -1;
     bool throughProc = false;
-    if (descriptor < 0 && !followLinks(path, target, throughProc, error)) return false;
+    if (!followLinks(path, target, throughProc, descriptor, error)) return false;
     struct stat st;
     const bool present = descriptor >= 0 || stat(target.c_str(), &st) == 0;
     if (present && descriptor < 0 && S_ISDIR(st.st_mode)) {

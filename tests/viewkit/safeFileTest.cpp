@@ -218,15 +218,19 @@ TEST_F(SafeFileTest, EachKindOfTargetByMode) {
     }
   }
 
-  // "-" is standard output, and only for output the user named.
-  std::string error;
-  viewkit::Delivery delivery = viewkit::Delivery::kNone;
-  testing::internal::CaptureStdout();
-  EXPECT_TRUE(viewkit::writeFile(
-      "-", [](FILE* f) { return writeText(f, "to stdout\n"); }, error,
-      viewkit::WriteMode::kUserOutput, &delivery));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "to stdout\n");
-  EXPECT_EQ(delivery, viewkit::Delivery::kStream);
+  // "-" is standard output, and so is a link that leads to /dev/stdout.
+  ASSERT_EQ(symlink("/dev/stdout", (dir + "/out").c_str()), 0);
+  for (const std::string& path : {std::string("-"), dir + "/out"}) {
+    SCOPED_TRACE(path);
+    std::string error;
+    viewkit::Delivery delivery = viewkit::Delivery::kNone;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(viewkit::writeFile(
+        path, [](FILE* f) { return writeText(f, "to stdout\n"); }, error,
+        viewkit::WriteMode::kUserOutput, &delivery));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "to stdout\n");
+    EXPECT_EQ(delivery, viewkit::Delivery::kStream);
+  }
 }
 
 }  // namespace

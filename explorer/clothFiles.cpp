@@ -6,6 +6,7 @@
 
 #include "viewkit/objWriter.h"
 #include "viewkit/safeFile.h"
+#include "zeShape/zeShapeRecord.h"
 
 namespace explorer {
 
@@ -21,7 +22,10 @@ bool writeTo(const std::string& path, bool replace, std::string& error,
     if (!ok) error = std::strerror(errno != 0 ? errno : EIO);
     return ok;
   }
-  return viewkit::writeFileAtomically(path, body, error, replace);
+  // A file named on the command line may be a link, a device or a FIFO.
+  return viewkit::writeFile(
+      path, body, error,
+      replace ? viewkit::WriteMode::kUserOutput : viewkit::WriteMode::kNoReplace);
 }
 
 }  // namespace
@@ -54,10 +58,7 @@ bool writeClothObj(zeMeshShape& mesh, const std::string& path, bool replace, std
 }
 
 bool writeClothShape(zeMeshShape& mesh, const std::string& path, bool replace, std::string& error) {
-  return writeTo(path, replace, error, [&mesh](FILE* f) {
-    mesh.writeToFile(f);
-    return std::ferror(f) == 0;
-  });
+  return writeTo(path, replace, error, [&mesh](FILE* f) { return zeWriteShapeRecord(mesh, f); });
 }
 
 }  // namespace explorer

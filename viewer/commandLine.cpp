@@ -48,8 +48,6 @@ std::string pictureStem(const std::string& file) {
 namespace {
 
 int fail(FILE* out, FILE* err, const std::string& message) {
-  // The shape library's own line about a refused record goes to standard
-  // output; let it come out before ours.
   std::fflush(out);
   std::fprintf(err, "shapeView: %s\n", message.c_str());
   return 1;
@@ -84,12 +82,24 @@ int run(const Command& command, FILE* out, FILE* err, ShapeFile& file) {
       std::fprintf(out, "%zu records, %lld bytes\n", file.records.size(),
                    static_cast<long long>(file.bytes));
       return finish(out, err);
-    case Command::kObj:
-      if (!viewkit::writeFileAtomically(
-              command.out, [&](FILE* f) { return writeObjFile(f, file); }, error, true))
+    case Command::kObj: {
+      // "-" is standard output; OUT is the user's own choice, so a device
+      // or FIFO is written into and a link's target gets the content.
+      // Content that went into a stream is the output: no line follows it.
+      if (command.out == "-") {
+        // A failed write leaves the stream's error set, which finish reports.
+        writeObjFile(out, file);
+        return finish(out, err);
+      }
+      viewkit::Delivery delivery = viewkit::Delivery::kNone;
+      if (!viewkit::writeFile(
+              command.out, [&](FILE* f) { return writeObjFile(f, file); }, error,
+              viewkit::WriteMode::kUserOutput, &delivery))
         return fail(out, err, "cannot write " + command.out + ": " + error);
-      std::fprintf(out, "wrote %s\n", command.out.c_str());
+      if (delivery == viewkit::Delivery::kFile)
+        std::fprintf(out, "wrote %s\n", command.out.c_str());
       return finish(out, err);
+    }
     default:
       return kOpenWindow;
   }

@@ -8,17 +8,16 @@ namespace shapeview {
 
 RecordPick pickRecord(ShapeFile& file, float x, float y) {
   RecordPick best;
-  float bestDepth = 0.0f;
+  double bestDepth = 0.0;
   for (size_t k = 0; k < file.records.size(); ++k) {
-    zeShape& shape = *file.records[k].shape;
-    const int v = viewkit::nearestVertex(shape, x, y);
-    if (v < 0) continue;
-    // Shapes overlap on the screen: the one nearer the eye is the one seen.
-    const float depth = shape.screenVertexList[v].z;
-    if (best.record < 0 || depth < bestDepth) {
+    const viewkit::SurfacePick pick = viewkit::pickSurface(*file.records[k].shape, x, y);
+    if (pick.vertex < 0) continue;
+    // Shapes overlap on the screen: the one nearer the eye at the pointer
+    // is the one seen.
+    if (best.record < 0 || pick.depth < bestDepth) {
       best.record = static_cast<int>(k);
-      best.vertex = v;
-      bestDepth = depth;
+      best.vertex = pick.vertex;
+      bestDepth = pick.depth;
     }
   }
   return best;

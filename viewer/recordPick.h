@@ -13,8 +13,8 @@ struct RecordPick {
 };
 
 // Among the records whose shape the window point (x, y) is on (as their last
-// draw with picking on left them), the one whose vertex nearest the point
-// lies in front; that vertex.
+// draw with picking on left them), the one whose surface at the point lies
+// in front; its vertex nearest the point on that surface.
 RecordPick pickRecord(ShapeFile& file, float x, float y);
 
 // "record <k> vertex <i> (<x>, <y>, <z>)", the vertex's position in the file.

@@ -7,15 +7,11 @@
 #include <cstring>
 
 #include "viewkit/objWriter.h"
+#include "zeShape/zeShapeRecord.h"
 
 namespace shapeview {
 
 namespace {
-
-// A record never holds this order (it stores one byte), so a shape that
-// still has it after readFromFile was refused: the reader leaves the shape
-// as it was when it rejects a record.
-constexpr xformOrder kUnread = static_cast<xformOrder>(-1);
 
 std::string twoDecimals(float v) {
   char text[64];
@@ -49,14 +45,34 @@ bool readShapeFile(const std::string& path, ShapeFile& file, std::string& error)
     return false;
   }
 
+  // Memory follows what the file holds, not what its headers claim: a
+  // regular file gives at most its size, anything else (a pipe, a device
+  // such as /dev/zero) at most kMaxStreamBytes, and no input more than
+  // kMaxRecords records.
+  const bool regular = fstat(fileno(in), &st) == 0 && S_ISREG(st.st_mode);
+  const int64_t limit = regular ? static_cast<int64_t>(st.st_size) : kMaxStreamBytes;
   ShapeFile read;
   bool ok = true;
-  for (int c; ok && (c = std::fgetc(in)) != EOF;) {
-    std::ungetc(c, in);
+  while (ok) {
     auto shape = std::make_unique<zeShape>(false, false, false);
-    shape->transformOrder = kUnread;
-    shape->readFromFile(in);
-    if (shape->transformOrder == kUnread) {
+    const int64_t left = limit > read.bytes ? limit - read.bytes : 0;
+    if (read.records.size() == kMaxRecords) {
+      const int c = std::fgetc(in);
+      if (c == EOF) break;
+      error = path + ": more than " + std::to_string(kMaxRecords) + " records";
+      ok = false;
+      break;
+    }
+    const zeRecordStatus status = zeReadShapeRecord(*shape, in, static_cast<uint64_t>(left));
+    if (status == zeRecordStatus::end) break;
+    if (status == zeRecordStatus::tooLarge && !regular) {
+      error = path + ": more than " + std::to_string(kMaxStreamBytes) +
+              " bytes of records from input that is not a regular file";
+      ok = false;
+      break;
+    }
+    if (status != zeRecordStatus::ok) {
+      // Past the end of a regular file is a record cut short.
       error = path + ": record " + std::to_string(read.records.size()) + " at byte " +
               std::to_string(read.bytes) + " is truncated or invalid";
       ok = false;

@@ -23,11 +23,20 @@ struct ShapeFile {
   int64_t bytes = 0;  // the size of all records together: the file's length
 };
 
-// Reads every record of path into file. On failure file is left empty and
-// error holds the message for the user, one of
+// The most records read from one file.
+constexpr size_t kMaxRecords = 65536;
+// The most bytes of records read from input that is not a regular file;
+// a regular file is bounded by its size.
+constexpr int64_t kMaxStreamBytes = int64_t(1) << 30;
+
+// Reads every record of path into file, printing nothing. On failure file
+// is left empty and error holds the message for the user, one of
 //   "cannot open <path>: <reason>"
 //   "<path>: no records"
 //   "<path>: record <k> at byte <offset> is truncated or invalid"
+//   "<path>: more than <kMaxRecords> records"
+//   "<path>: more than <kMaxStreamBytes> bytes of records from input that
+//    is not a regular file"
 bool readShapeFile(const std::string& path, ShapeFile& file, std::string& error);
 
 // Bytes the record of shape takes in a file.

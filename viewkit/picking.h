@@ -5,12 +5,20 @@
 
 namespace viewkit {
 
-// The index of the vertex of `shape` whose window position of the last draw
-// (screenVertexList, kept while picking is on) is nearest to the window point
-// (x, y), origin bottom-left, when shape.pointInside(x, y) holds; -1 when it
-// does not (off the shape, or picking off). Vertices that did not project
-// (behind the near plane) are never picked; among equally near vertices the
-// lowest index wins. Allocates nothing.
+/// Where the pointer meets a drawn shape.
+struct SurfacePick {
+  /// The vertex named, or -1 when the pointer is off the shape.
+  int vertex = -1;
+  /// Depth of the shape at the pointer after the division by w: -1 on the near plane, 1 on the far
+  /// one.
+  double depth = 0.0;
+};
+
+/// The vertex nearest the window point (x, y) on the front-most surface of shape under it, from the
+/// last draw with picking on and the camera capture of that frame. Allocates nothing.
+SurfacePick pickSurface(zeShape& shape, float x, float y);
+
+/// pickSurface's vertex: the nearest vertex of the front-most surface under (x, y), or -1.
 int nearestVertex(zeShape& shape, float x, float y);
 
 }  // namespace viewkit

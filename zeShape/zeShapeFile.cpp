@@ -7,6 +7,7 @@
 
 #include "zeShape/zeShape.h"
 #include "zeShape/zeShapeLists.h"
+#include "zeShape/zeShapeRecord.h"
 
 namespace {
 
@@ -125,43 +126,80 @@ class RecordDecoder {
 
 }  // namespace
 
-void zeShape::writeToFile(FILE* stream) {
+bool zeWriteShapeRecord(const zeShape& shape, FILE* stream) {
+  const zeShape& s = shape;
   RecordWriter out(stream);
-  out.u32(drawStyle);
-  out.u8(static_cast<uint8_t>(transformOrder));
-  out.vec3(Normal);
-  out.vec4(Color);
-  out.vec3(Translation);
-  out.vec3(Scale);
-  out.vec4(Rotation);
-  out.boolean(enablePicking);
-  out.i32(listLength);
-  out.boolean(enableIndex);
-  out.i32(indexListLength);
-  out.boolean(enableVertexNormals);
-  out.boolean(enableVertexColors);
-  out.boolean(enableVertexTextureCoords);
+  out.u32(s.drawStyle);
+  out.u8(static_cast<uint8_t>(s.transformOrder));
+  out.vec3(s.Normal);
+  out.vec4(s.Color);
+  out.vec3(s.Translation);
+  out.vec3(s.Scale);
+  out.vec4(s.Rotation);
+  out.boolean(s.enablePicking);
+  out.i32(s.listLength);
+  out.boolean(s.enableIndex);
+  out.i32(s.indexListLength);
+  out.boolean(s.enableVertexNormals);
+  out.boolean(s.enableVertexColors);
+  out.boolean(s.enableVertexTextureCoords);
 
-  for (int32_t i = 0; i < listLength; ++i) out.vec3(vertexList[i]);
-  if (enableVertexNormals)
-    for (int32_t i = 0; i < listLength; ++i) out.vec3(normalList[i]);
-  if (enableVertexColors)
-    for (int32_t i = 0; i < listLength; ++i) out.vec4(colorList[i]);
-  if (enableVertexTextureCoords)
-    for (int32_t i = 0; i < listLength; ++i) out.vec3(textureCoordList[i]);
-  if (enableIndex)
-    for (int32_t i = 0; i < indexListLength; ++i) out.i32(indexList[i]);
+  for (int32_t i = 0; i < s.listLength; ++i) out.vec3(s.vertexList[i]);
+  if (s.enableVertexNormals)
+    for (int32_t i = 0; i < s.listLength; ++i) out.vec3(s.normalList[i]);
+  if (s.enableVertexColors)
+    for (int32_t i = 0; i < s.listLength; ++i) out.vec4(s.colorList[i]);
+  if (s.enableVertexTextureCoords)
+    for (int32_t i = 0; i < s.listLength; ++i) out.vec3(s.textureCoordList[i]);
+  if (s.enableIndex)
+    for (int32_t i = 0; i < s.indexListLength; ++i) out.i32(s.indexList[i]);
+  return out.finish();
+}
 
-  if (!out.finish()) std::printf("writeToFile: write failed\n");
+void zeShape::writeToFile(FILE* stream) {
+  if (!zeWriteShapeRecord(*this, stream)) std::printf("writeToFile: write failed\n");
 }
 
 void zeShape::readFromFile(FILE* stream) {
+  if (zeReadShapeRecord(*this, stream) != zeRecordStatus::ok)
+    std::printf("readFromFile: record is truncated or invalid\n");
+}
+
+uint64_t zeShapeRecordSize(const zeShape& s) {
+  const uint64_t L = s.listLength < 0 ? 0u : static_cast<uint64_t>(s.listLength);
+  const uint64_t K = s.indexListLength < 0 ? 0u : static_cast<uint64_t>(s.indexListLength);
+  const uint64_t perVertex = 12u + (s.enableVertexNormals ? 12u : 0u) +
+                             (s.enableVertexColors ? 16u : 0u) +
+                             (s.enableVertexTextureCoords ? 12u : 0u);
+  return kHeaderSize + perVertex * L + (s.enableIndex ? 4u * K : 0u);
+}
+
+const char* zeRecordStatusText(zeRecordStatus status) {
+  switch (status) {
+    case zeRecordStatus::ok:
+      return "record read";
+    case zeRecordStatus::end:
+      return "no record";
+    case zeRecordStatus::truncated:
+      return "record is truncated";
+    case zeRecordStatus::invalid:
+      return "record is invalid";
+    case zeRecordStatus::tooLarge:
+      return "record is too large";
+  }
+  return "record is invalid";
+}
+
+zeRecordStatus zeReadShapeRecord(zeShape& shape, FILE* stream, uint64_t maxBytes) {
+  zeShape& s = shape;
+  const int first = std::fgetc(stream);
+  if (first == EOF) return std::ferror(stream) ? zeRecordStatus::truncated : zeRecordStatus::end;
+  std::ungetc(first, stream);
+  if (maxBytes < kHeaderSize) return zeRecordStatus::tooLarge;
+
   std::vector<unsigned char> record;
   record.reserve(kHeaderSize);
-  if (!readBytes(stream, record, kHeaderSize)) {
-    std::printf("readFromFile: record is truncated or invalid\n");
-    return;
-  }
+  if (!readBytes(stream, record, kHeaderSize)) return zeRecordStatus::truncated;
 
   RecordDecoder header(record.data());
   const uint32_t newDrawStyle = header.u32();
@@ -181,10 +219,7 @@ void zeShape::readFromFile(FILE* stream) {
   const bool newColors = header.boolean();
   const bool newTexCoords = header.boolean();
 
-  if (L < 0 || K < 0) {
-    std::printf("readFromFile: record is truncated or invalid\n");
-    return;
-  }
+  if (L < 0 || K < 0) return zeRecordStatus::invalid;
   // Counts are at most 2^31 - 1 and entries at most 52 bytes per vertex, so
   // the body size cannot overflow 64 bits; it must still fit in memory.
   const uint64_t perVertex =
@@ -193,56 +228,57 @@ void zeShape::readFromFile(FILE* stream) {
       perVertex * static_cast<uint64_t>(L) + (newIndexed ? 4u * static_cast<uint64_t>(K) : 0u);
   if (body > static_cast<uint64_t>(PTRDIFF_MAX) - kHeaderSize ||
       static_cast<uint64_t>(L) > SIZE_MAX / sizeof(zeVec4f) ||
-      static_cast<uint64_t>(K) > SIZE_MAX / sizeof(int32_t) || !readBytes(stream, record, body)) {
-    std::printf("readFromFile: record is truncated or invalid\n");
-    return;
-  }
+      static_cast<uint64_t>(K) > SIZE_MAX / sizeof(int32_t))
+    return zeRecordStatus::invalid;
+  if (body > maxBytes - kHeaderSize) return zeRecordStatus::tooLarge;
+  if (!readBytes(stream, record, body)) return zeRecordStatus::truncated;
 
   // The record is complete: only now does the shape change.
-  drawStyle = newDrawStyle;
-  transformOrder = static_cast<xformOrder>(newOrder);
-  Normal = newNormal;
-  Color = newColor;
-  Translation = newTranslation;
-  Scale = newScale;
-  Rotation = newRotation;
-  enablePicking = newPicking;
-  const int32_t oldLength = listLength;
-  listLength = L;
-  enableIndex = newIndexed;
-  indexListLength = K;
-  enableVertexNormals = newNormals;
-  enableVertexColors = newColors;
-  enableVertexTextureCoords = newTexCoords;
+  s.drawStyle = newDrawStyle;
+  s.transformOrder = static_cast<xformOrder>(newOrder);
+  s.Normal = newNormal;
+  s.Color = newColor;
+  s.Translation = newTranslation;
+  s.Scale = newScale;
+  s.Rotation = newRotation;
+  s.enablePicking = newPicking;
+  const int32_t oldLength = s.listLength;
+  s.listLength = L;
+  s.enableIndex = newIndexed;
+  s.indexListLength = K;
+  s.enableVertexNormals = newNormals;
+  s.enableVertexColors = newColors;
+  s.enableVertexTextureCoords = newTexCoords;
 
   RecordDecoder in(record.data() + kHeaderSize);
-  zeResizeList(vertexList, L);
-  zeResizeList(absVertexList, L);
-  zeResizeList(screenVertexList, L);
+  zeResizeList(s.vertexList, L);
+  zeResizeList(s.absVertexList, L);
+  zeResizeList(s.screenVertexList, L);
   // World and window positions are stale until the next draw; new entries
   // start at the origin rather than with leftover heap contents.
   for (int32_t i = oldLength; i < L; ++i) {
-    absVertexList[i].set(0.0f, 0.0f, 0.0f);
-    screenVertexList[i].set(0.0f, 0.0f, 0.0f);
+    s.absVertexList[i].set(0.0f, 0.0f, 0.0f);
+    s.screenVertexList[i].set(0.0f, 0.0f, 0.0f);
   }
-  for (int32_t i = 0; i < L; ++i) in.vec3(vertexList[i]);
+  for (int32_t i = 0; i < L; ++i) in.vec3(s.vertexList[i]);
   if (newNormals) {
-    enablePerVertexNormals();
+    s.enablePerVertexNormals();
     for (int32_t i = 0; i < L; ++i) {
-      in.vec3(normalList[i]);
-      normalCountList[i] = 0;
+      in.vec3(s.normalList[i]);
+      s.normalCountList[i] = 0;
     }
   }
   if (newColors) {
-    enablePerVertexColors();
-    for (int32_t i = 0; i < L; ++i) in.vec4(colorList[i]);
+    s.enablePerVertexColors();
+    for (int32_t i = 0; i < L; ++i) in.vec4(s.colorList[i]);
   }
   if (newTexCoords) {
-    enablePerVertexTextureCoords();
-    for (int32_t i = 0; i < L; ++i) in.vec3(textureCoordList[i]);
+    s.enablePerVertexTextureCoords();
+    for (int32_t i = 0; i < L; ++i) in.vec3(s.textureCoordList[i]);
   }
   if (newIndexed) {
-    zeResizeList(indexList, K);
-    for (int32_t i = 0; i < K; ++i) indexList[i] = in.i32();
+    zeResizeList(s.indexList, K);
+    for (int32_t i = 0; i < K; ++i) s.indexList[i] = in.i32();
   }
+  return zeRecordStatus::ok;
 }

@@ -12,6 +12,7 @@
 #include "tests/shapes/shapeTestSupport.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShape.h"
+#include "zeShape/zeShapeRecord.h"
 
 namespace {
 
@@ -313,6 +314,60 @@ TEST(ShapeRecord, FailedWritesAreReported) {
   ASSERT_NE(readOnly, nullptr);
   EXPECT_EQ(stdoutOf([&] { a.writeToFile(readOnly); }), "writeToFile: write failed\n");
   std::fclose(readOnly);
+}
+
+// The quiet reader and writer: the record's outcome as a status, nothing
+// printed, the shape unchanged unless the record was read whole, and never
+// more bytes taken than the caller allows.
+TEST(ShapeRecord, QuietReadsSayWhyAndPrintNothing) {
+  zeShape a(true, true, true);
+  fillRich(a);
+  const Bytes full = recordOf(a);
+  ASSERT_EQ(zeShapeRecordSize(a), full.size());
+  Bytes negative = full;
+  ASSERT_GT(negative.size(), 86u);
+  putU32(negative, 74, 0xFFFFFFFFu);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    uint64_t maxBytes;
+    zeRecordStatus status;
+  };
+  const Case cases[] = {
+      {"whole", full, UINT64_MAX, zeRecordStatus::ok},
+      {"exactly the limit", full, full.size(), zeRecordStatus::ok},
+      {"one byte over the limit", full, full.size() - 1, zeRecordStatus::tooLarge},
+      {"limit below a header", full, 85, zeRecordStatus::tooLarge},
+      {"nothing left", Bytes(), UINT64_MAX, zeRecordStatus::end},
+      {"cut in the body", Bytes(full.begin(), full.end() - 1), UINT64_MAX,
+       zeRecordStatus::truncated},
+      {"cut in the header", Bytes(full.begin(), full.begin() + 40), UINT64_MAX,
+       zeRecordStatus::truncated},
+      {"negative count", negative, UINT64_MAX, zeRecordStatus::invalid},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    zeShape target(false, true, false);
+    target.addPoint(1, 1, 1);
+    const Snapshot before(target);
+    FILE* f = streamWith(c.bytes);
+    zeRecordStatus status = zeRecordStatus::ok;
+    EXPECT_EQ(stdoutOf([&] { status = zeReadShapeRecord(target, f, c.maxBytes); }), "");
+    EXPECT_EQ(status, c.status) << zeRecordStatusText(status);
+    if (c.status == zeRecordStatus::ok)
+      EXPECT_EQ(recordOf(target), full);
+    else
+      EXPECT_TRUE(Snapshot(target) == before);
+    std::fclose(f);
+  }
+
+  char buf[40];
+  FILE* small = fmemopen(buf, sizeof buf, "w");
+  ASSERT_NE(small, nullptr);
+  bool written = true;
+  EXPECT_EQ(stdoutOf([&] { written = zeWriteShapeRecord(a, small); }), "");
+  EXPECT_FALSE(written);
+  std::fclose(small);
 }
 
 }  // namespace

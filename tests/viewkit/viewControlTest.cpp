@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include "tests/support/glRecorder.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/picking.h"
@@ -102,10 +105,79 @@ TEST_F(PickingTest, NearestWindowPositionOnTheShapeAndNothingOffIt) {
 }
 
 TEST_F(PickingTest, VerticesThatDidNotProjectAreNeverPicked) {
-  mesh.screenVertexList[4].z = -1.0f;  // behind the near plane
+  mesh.absVertexList[4].z = 2.0f;  // nearer than the near plane at z = 1: not drawn
   EXPECT_NE(viewkit::nearestVertex(mesh, 200.0f, 200.0f), 4);
-  mesh.screenVertexList[4].z = 0.5f;
+  mesh.absVertexList[4].z = 0.5f;
   EXPECT_EQ(viewkit::nearestVertex(mesh, 200.0f, 200.0f), 4);
+}
+
+// A sheet folded back under itself, seen in perspective (near plane 10, far
+// 1000, the eye 100 from the sheet as the framework's view puts it on the
+// projection): the front layer at z = 0, corners 0 to 3, and behind it,
+// joined along x = 20, the back layer at z = -10 reaching to x = -19,
+// corners 4 and 5. Corner 4 shows just inside the front layer, near corner 0.
+class FoldPickingTest : public ::testing::Test {
+ protected:
+  void look(double eyeZ) {
+    glrec::reset();
+    glrec::state().recording = false;
+    zeTransformsInit();
+    glViewport(0, 0, 640, 480);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 640.0 / 480.0, 10.0, 1000.0);
+    gluLookAt(0.0, 0.0, eyeZ, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glMatrixMode(GL_MODELVIEW);
+    zeTransformsCaptureCamera();
+    sheet.draw();
+  }
+  void SetUp() override {
+    const float corners[6][3] = {{-20, -20, 0}, {20, -20, 0},    {20, 20, 0},
+                                 {-20, 20, 0},  {-19, -20, -10}, {-19, 20, -10}};
+    for (const auto& c : corners) sheet.addPoint(c[0], c[1], c[2]);
+    for (int k : {0, 1, 2, 0, 2, 3, 1, 4, 2, 4, 5, 2}) sheet.addIndex(k);
+    sheet.drawStyle = GL_TRIANGLES;
+  }
+  float distance(int v, const zeVec3f& p) {
+    const zeVec3f& s = sheet.screenVertexList[v];
+    return std::hypot(s.x - p.x, s.y - p.y);
+  }
+  zeShape sheet{false, false, true};
+};
+
+TEST_F(FoldPickingTest, TheLayerInFrontNamesTheNode) {
+  look(100.0);
+  const zeVec3f at = sheet.screenVertexList[4];
+  ASSERT_LT(distance(4, at), distance(0, at)) << "the back corner is nearer on the screen";
+  EXPECT_EQ(viewkit::nearestVertex(sheet, at.x, at.y), 0);
+  // From behind, the back layer is the one in front.
+  look(-100.0);
+  const zeVec3f back = sheet.screenVertexList[4];
+  EXPECT_EQ(viewkit::nearestVertex(sheet, back.x, back.y), 4);
+  const viewkit::SurfacePick pick = viewkit::pickSurface(sheet, back.x, back.y);
+  EXPECT_NEAR(pick.depth, (1010.0 / 990.0) - 20000.0 / (990.0 * 90.0), 1e-6) << "z / w at 90";
+}
+
+// Between the near plane and twice its distance the window z that is not
+// divided by w is below 0, but the surface is drawn and is picked; nearer
+// than the near plane it is not drawn and is not picked.
+TEST_F(FoldPickingTest, SurfacesJustBeyondTheNearPlaneArePicked) {
+  for (const auto& c : {std::make_pair(100.0 - 15.0, true), std::make_pair(100.0 - 5.0, false)}) {
+    SCOPED_TRACE(c.first);
+    zeShape near{false, false, false};
+    near.addPoint(-1, -1, static_cast<float>(c.first));
+    near.addPoint(1, -1, static_cast<float>(c.first));
+    near.addPoint(0, 1, static_cast<float>(c.first));
+    near.drawStyle = GL_TRIANGLES;
+    look(100.0);
+    near.draw();
+    if (c.second) {
+      ASSERT_LT(near.screenVertexList[0].z, 0.0f);
+      EXPECT_EQ(viewkit::nearestVertex(near, 320.0f, 230.0f), 0);
+    } else {
+      EXPECT_EQ(viewkit::nearestVertex(near, 320.0f, 230.0f), -1);
+    }
+  }
 }
 
 }  // namespace

@@ -19,10 +19,14 @@ struct Scene::World {
   btDbvtBroadphase broadphase;
   btSequentialImpulseConstraintSolver solver;
   btSoftRigidDynamicsWorld world{&dispatcher, &broadphase, &solver, &configuration};
-  // The box: 100 x 100 around the sheet's centre, from height 0 to kBoxTop.
-  btBoxShape boxShape{btVector3(50, 50, kBoxTop / 2)};
+  // The box: 100 x 100 around the sheet's centre, its top at kBoxTop and 50
+  // deep. Bullet pushes a node out of the box through its nearest face, so a
+  // thin box would pass nodes that sink past its middle out at the bottom;
+  // fine sheets, whose links pull their nodes deep on landing, fell through
+  // one 4 deep.
+  btBoxShape boxShape{btVector3(50, 50, kBoxDepth / 2)};
   btDefaultMotionState boxMotion{
-      btTransform(btQuaternion::getIdentity(), btVector3(0.5f, 0.5f, kBoxTop / 2))};
+      btTransform(btQuaternion::getIdentity(), btVector3(0.5f, 0.5f, kBoxTop - kBoxDepth / 2))};
   btRigidBody box{btRigidBody::btRigidBodyConstructionInfo(0, &boxMotion, &boxShape)};
   btSoftBody* sheet = nullptr;  // owned here, removed from the world first
 

@@ -15,6 +15,7 @@ constexpr float kLow = -29.0f;  // the sheet's first row and column, x and y
 constexpr float kHigh = 30.0f;  // its last
 constexpr float kStartHeight = 30.0f;
 constexpr float kBoxTop = 4.0f;
+constexpr float kBoxDepth = 50.0f;
 constexpr float kFrameSeconds = 1.0f / 60.0f;
 // Along z, per second squared: the fall per frame of our cloth, whose
 // velocity gains -2 per frame and moves its position by 0.01 of it (0.02 per

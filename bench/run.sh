@@ -196,12 +196,14 @@ if [ -n "$bullet" ]; then
   echo
   echo "Bullet's soft-body cloth (bench/bulletCloth), medians over $bullet_reps repetitions"
   echo
-  brow() { printf '| %5s | %7s | %10s | %11s | %11s | %11s | %18s |\n' "$@"; }
-  brow "N" "nodes" "step, ms" "ns per node" "falling, ms" "on box, ms" "steady ns per node"
-  brow "---:" "---:" "---:" "---:" "---:" "---:" "---:"
+  brow() { printf '| %5s | %7s | %10s | %11s | %14s | %11s | %11s | %18s |\n' "$@"; }
+  brow "N" "nodes" "step, ms" "ns per node" "processor, ms" "falling, ms" "on box, ms" \
+    "steady ns per node"
+  brow "---:" "---:" "---:" "---:" "---:" "---:" "---:" "---:"
   for n in 60 128 256 512; do
     b="bullet/step/$n"
     brow "$n" "$((n * n))" "$(f3 "$(bm "$b" real_time)")" "$(f1 "$(bm "$b" ns_per_node)")" \
+      "$(f3 "$(bm "$b" cpu_time)")" \
       "$(f3 "$(bm "$b" falling_ms)")" "$(f3 "$(bm "$b" contact_ms)")" \
       "$(f1 "$(bm "$b" steady_ns_per_node)")"
   done
@@ -213,7 +215,8 @@ echo "cheaper as nodes touch down, of the mean per frame over the phase."
 echo "normals, explorer frame: mean over the iterations of each repetition."
 if [ -n "$bullet" ]; then
   echo "bulletCloth: step, the mean over steps 2-81 from the start of the fall (the"
-  echo "sheet lands near step 51), and that over the nodes; falling and on box, the"
+  echo "sheet lands near step 51), and that over the nodes; processor, the process's"
+  echo "processor time per step over the same run; falling and on box, the"
   echo "median step of each kind within the run; steady, the mean per node had every"
   echo "step taken its kind's median (without Bullet's one-off fill of its distance"
   echo "field for the box as the sheet lands)."

@@ -5,6 +5,9 @@
 #     and the heap allocations of 1000 frames;
 #   - bench/explorerBench (the same way): the 60 x 60 mesh's normal
 #     generation, one explorer frame and the heap allocations of 1000;
+#   - bench/bulletCloth, when the build found Bullet: Bullet's soft-body cloth
+#     at N x N = 60, 128, 256 and 512, per step over the same 80 frames of
+#     falling onto a box and lying on it;
 #   - the real drape, drapeExplorer (in its surface-with-net look) and the
 #     bare GLUT floor (bench/glFloor) under Xvfb at 1920 x 1080 with openbox,
 #     alternating, each run counted by the preload library
@@ -14,6 +17,7 @@
 # Environment:
 #   ZE_BENCH_DISPLAY  X display number for the private Xvfb (default: a free one)
 #   ZE_BENCH_REPS     repetitions of each clothBench benchmark (default 9)
+#   ZE_BENCH_BULLET_REPS  repetitions of each bulletCloth size (default 3)
 #   ZE_BENCH_RUNS     runs of each program for the frame rates (default 9)
 #   ZE_BENCH_SECONDS  counted seconds per run (default 4), after
 #   ZE_BENCH_WARMUP   seconds from the first frame (default 2)
@@ -23,6 +27,7 @@ source scripts/xvfb.sh
 root="$PWD"
 build="${1:-build-bench}"
 reps="${ZE_BENCH_REPS:-9}"
+bullet_reps="${ZE_BENCH_BULLET_REPS:-3}"
 runs="${ZE_BENCH_RUNS:-9}"
 seconds="${ZE_BENCH_SECONDS:-4}"
 warmup="${ZE_BENCH_WARMUP:-2}"
@@ -38,6 +43,12 @@ echo "== build ($build)" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target clothBench explorerBench glFloor swapCounter drape \
   drapeExplorer >/dev/null
+# The Bullet peer is built only where the build found Bullet.
+bullet=""
+if grep -q '^BULLET_FOUND:INTERNAL=1$' "$build/CMakeCache.txt"; then
+  cmake --build "$build" -j2 --target bulletCloth >/dev/null
+  bullet="$build/bench/bulletCloth"
+fi
 
 # ---- Google Benchmark programs -------------------------------------------------
 echo "== clothBench, $reps repetitions" >&2
@@ -46,6 +57,14 @@ echo "== clothBench, $reps repetitions" >&2
 echo "== explorerBench, $reps repetitions" >&2
 "$build/bench/explorerBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
   --benchmark_out="$work/explorer.json" --benchmark_out_format=json >&2
+echo '{}' >"$work/bullet.json"
+if [ -n "$bullet" ]; then
+  echo "== bulletCloth, $bullet_reps repetitions" >&2
+  "$bullet" --benchmark_repetitions="$bullet_reps" --benchmark_report_aggregates_only=true \
+    --benchmark_out="$work/bullet.json" --benchmark_out_format=json >&2
+else
+  echo "== bulletCloth: not built (no Bullet: libbullet-dev)" >&2
+fi
 
 # "name key value" for every field of every median entry of the JSON report
 # (of every entry, when a single repetition makes no medians).
@@ -55,7 +74,7 @@ awk '
     key = $1; gsub(/[":]/, "", key); value = $2; gsub(/,/, "", value)
     short = name; sub(/(\/iterations:[0-9]+)?\/manual_time(_median)?$/, "", short)
     print short, key, value
-  }' "$work/cloth.json" "$work/explorer.json" >"$work/cloth.txt"
+  }' "$work/cloth.json" "$work/explorer.json" "$work/bullet.json" >"$work/cloth.txt"
 
 # median NAME KEY: one value from the table above.
 bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.txt"; }
@@ -173,10 +192,34 @@ row "drape: launch to window and GL context, ms" "$(f1 "$(field drape window_ms 
 row "drape: window to main loop (own start-up), ms" "$(f1 "$(own drape | median)")" "" ""
 row "drape: launch to first frame, ms" "$(f1 "$first")" "< 50" "$(verdict "$first" 50)"
 row "glFloor: launch to first frame, ms" "$(f1 "$(field floor first_frame_ms | median)")" "" ""
+if [ -n "$bullet" ]; then
+  echo
+  echo "Bullet's soft-body cloth (bench/bulletCloth), medians over $bullet_reps repetitions"
+  echo
+  brow() { printf '| %5s | %7s | %10s | %11s | %14s | %11s | %11s | %18s |\n' "$@"; }
+  brow "N" "nodes" "step, ms" "ns per node" "processor, ms" "falling, ms" "on box, ms" \
+    "steady ns per node"
+  brow "---:" "---:" "---:" "---:" "---:" "---:" "---:" "---:"
+  for n in 60 128 256 512; do
+    b="bullet/step/$n"
+    brow "$n" "$((n * n))" "$(f3 "$(bm "$b" real_time)")" "$(f1 "$(bm "$b" ns_per_node)")" \
+      "$(f3 "$(bm "$b" cpu_time)")" \
+      "$(f3 "$(bm "$b" falling_ms)")" "$(f3 "$(bm "$b" contact_ms)")" \
+      "$(f1 "$(bm "$b" steady_ns_per_node)")"
+  done
+fi
 echo
 echo "clothBench: median over $reps repetitions of the median time per frame (per"
 echo "call for makeApp) within each repetition; for draping, whose frames grow"
 echo "cheaper as nodes touch down, of the mean per frame over the phase."
 echo "normals, explorer frame: mean over the iterations of each repetition."
+if [ -n "$bullet" ]; then
+  echo "bulletCloth: step, the mean over steps 2-81 from the start of the fall (the"
+  echo "sheet lands near step 51), and that over the nodes; processor, the process's"
+  echo "processor time per step over the same run; falling and on box, the"
+  echo "median step of each kind within the run; steady, the mean per node had every"
+  echo "step taken its kind's median (without Bullet's one-off fill of its distance"
+  echo "field for the box as the sheet lands)."
+fi
 echo "Frame rates: $runs alternating runs of each program, ${seconds} s counted after"
 echo "${warmup} s from the first frame."

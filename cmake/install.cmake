@@ -7,7 +7,7 @@ include(CMakePackageConfigHelpers)
 # Public headers keep their folder, so `#include "zeu/zeApp.h"` works with
 # -I<prefix>/include. Headers that only the library's own sources include
 # stay out.
-set(ZE_INTERNAL_HEADERS zeShape/zeShapeLists.h)
+set(ZE_INTERNAL_HEADERS zeShape/zeShapeLists.h zeu/zeuHooks.h)
 foreach(dir zeu zeShape)
   file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
   list(REMOVE_ITEM headers ${ZE_INTERNAL_HEADERS})

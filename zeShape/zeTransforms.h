@@ -14,9 +14,10 @@ extern zeMatrix4f cameraMatrix;        // projection at the last capture, row-ma
 extern int view[4];                    // viewport at the last capture: x, y, width, height
 extern zeVec3f cameraPos;              // point under the viewport centre on the near plane
 
-void zeTransformsInit();  // every entry the identity; the height is kept
-void zePushMatrix();      // ignored at height 127
-void zePopMatrix();       // ignored at height 0
+void zeTransformsInit();         // every entry the identity; the height is kept
+bool zeTransformsInitialised();  // whether zeTransformsInit has run
+void zePushMatrix();             // ignored at height 127
+void zePopMatrix();              // ignored at height 0
 void zeTranslatef(float x, float y, float z);
 void zeRotatef(float angle, float x, float y, float z);  // degrees, then axis
 void zeScalef(float x, float y, float z);

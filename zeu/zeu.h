@@ -111,3 +111,35 @@ void frameStepDown();
 void updateToloViewConstants();
 void zeuOpenToloFrame();
 void zeuCloseToloFrame();
+
+// ---- Helpers for applications -------------------------------------------------
+// Start-up like zeuOpen, but in a window of width x height pixels titled
+// `title` ("zeu" when null; 640 x 480 for a size that is not positive). F1
+// toggles full screen from there.
+void zeuOpenWindow(const char* title, int width, int height);
+
+// Seconds since start-up (zeuOpen or zeuOpenWindow; since the process began
+// when neither has run yet), from a monotonic clock.
+double zeuElapsedSeconds();
+// Seconds between the starts of the last two drawn frames; 0 before the
+// second. Multiply per-second speeds by it so that motion does not depend on
+// the frame rate.
+float zeuFrameSeconds();
+
+// Modifier bits of zeuModifiers.
+constexpr int ZEU_SHIFT = 1;
+constexpr int ZEU_CTRL = 2;
+constexpr int ZEU_ALT = 4;
+// The Shift, Ctrl and Alt keys held during the keyboard or mouse event being
+// handled, as ZEU_SHIFT | ZEU_CTRL | ZEU_ALT bits; during a drag or a move,
+// those of the latest button or key event; 0 outside input handlers.
+int zeuModifiers();
+// Whether the key is held, from the presses and releases seen so far. Letters
+// are one key whatever the case. Releases are watched from the first call
+// on, so a key already held then reads as up until it is pressed again.
+bool zeuKeyIsDown(unsigned char key);
+
+// The button numbers that mouseDown and mouseUp receive for one notch of the
+// mouse wheel (a press and a release per notch).
+constexpr int ZEU_WHEEL_UP = 3;
+constexpr int ZEU_WHEEL_DOWN = 4;

@@ -9,6 +9,8 @@
 #   cmake     examples/hello configured and built out of tree with CMake
 #   pkgconfig examples/hello built with one g++ line and pkg-config
 #   guide     every ```cpp block of docs/guide.md compiles against the prefix
+#   reference Doxygen over the installed headers (docs/Doxyfile) warns about
+#             nothing: every public declaration carries its comment
 #   examples  every example of examples/ built out of tree with CMake, with
 #             warnings as errors
 set -euo pipefail
@@ -103,6 +105,24 @@ $(diff <(echo "$expected") <(echo "$installed") || true)"
     done
     [ "$count" -gt 0 ] || fail "no cpp block in docs/guide.md"
     echo "$count blocks of docs/guide.md compile"
+    ;;
+  reference)
+    command -v doxygen >/dev/null || fail "doxygen is not installed (scripts/setup.sh installs it)"
+    # Doxygen checks a header's free functions only when the file itself is
+    # documented.
+    while read -r h; do
+      grep -q '^/// @file' "$prefix/include/$h" || fail "$h has no /// @file comment"
+    done < <(cd "$prefix/include" && find . -name '*.h' | sed 's|^\./||' | sort)
+    rm -rf "$work/reference"
+    mkdir -p "$work/reference"
+    ZE_DOXY_INPUT="$prefix/include" ZE_DOXY_STRIP="$prefix/include" ZE_DOXY_OUTPUT="$work/reference" \
+      doxygen "$src/docs/Doxyfile"
+    [ -f "$work/reference/html/index.html" ] || fail "doxygen wrote no HTML"
+    if [ -s "$work/reference/warnings.log" ]; then
+      cat "$work/reference/warnings.log" >&2
+      fail "doxygen warns about the installed headers"
+    fi
+    echo "the reference of $prefix/include builds without a warning"
     ;;
   examples)
     rm -rf "$work/examples"

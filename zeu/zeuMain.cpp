@@ -17,7 +17,7 @@ int winddownCount = 0;
 // The start-up of zeuOpen (fullScreen true: title "zeu", full screen) and of
 // zeuOpenWindow (a window of the given size and title).
 void openFramework(const char* title, int width, int height, bool fullScreen) {
-  // The toolkit never sees the real command line: one argument, the title.
+  // The toolkit never sees the real command line: one argument, "zeu".
   // The toolkit may keep argv, so it lives as long as the process.
   static char fakeName[] = "zeu";
   static char* fakeArgv[] = {fakeName, nullptr};

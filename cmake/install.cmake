@@ -1,14 +1,20 @@
 # What `cmake --install` puts under the prefix for applications built on the
-# framework: the public headers, the two static libraries, the CMake package
-# zeu (targets zeu::zeu and zeu::zeShape) and the pkg-config files zeu.pc and
-# zeShape.pc. Included from the top-level CMakeLists.txt.
+# framework: the public headers, the static libraries, the CMake package zeu
+# (targets zeu::zeu, zeu::zeShape and zeu::viewkit) and the pkg-config files
+# zeu.pc, zeShape.pc and viewkit.pc. Included from the top-level
+# CMakeLists.txt.
 include(CMakePackageConfigHelpers)
 
 # Public headers keep their folder, so `#include "zeu/zeApp.h"` works with
 # -I<prefix>/include. Headers that only the library's own sources include
 # stay out.
-set(ZE_INTERNAL_HEADERS zeShape/zeShapeLists.h)
-foreach(dir zeu zeShape)
+# viewkit exists in desktop builds only (it writes PNG files with libpng).
+set(ZE_INSTALLED_LIBS zeu zeShape)
+if(TARGET viewkit)
+  list(APPEND ZE_INSTALLED_LIBS viewkit)
+endif()
+set(ZE_INTERNAL_HEADERS zeShape/zeShapeLists.h zeu/zeuHooks.h)
+foreach(dir ${ZE_INSTALLED_LIBS})
   file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
   list(REMOVE_ITEM headers ${ZE_INTERNAL_HEADERS})
   list(TRANSFORM headers PREPEND ${PROJECT_SOURCE_DIR}/)
@@ -23,7 +29,7 @@ if(ZE_SANITIZE)
   target_link_options(zeu INTERFACE $<INSTALL_INTERFACE:${ZE_INSTALLED_LINK_FLAGS}>)
 endif()
 
-install(TARGETS zeu zeShape
+install(TARGETS ${ZE_INSTALLED_LIBS}
   EXPORT zeuTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
@@ -45,7 +51,7 @@ set(ZE_PC_LINK_FLAGS "")
 if(ZE_INSTALLED_LINK_FLAGS)
   string(JOIN " " ZE_PC_LINK_FLAGS "" ${ZE_INSTALLED_LINK_FLAGS})
 endif()
-foreach(pc zeu zeShape)
+foreach(pc ${ZE_INSTALLED_LIBS})
   configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endforeach()

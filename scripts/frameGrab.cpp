@@ -5,11 +5,18 @@
 // GRAB_DIR/frameNNNNN.ppm. After the last of them it ends the process with
 // exit(0). The program itself is not changed, and frames are taken by
 // number, so the pictures do not depend on how fast the machine runs.
+//
+// For programs that move by the clock: GRAB_SECONDS=s instead of GRAB_FRAMES
+// takes the one frame finished s seconds after the first swap, and
+// GRAB_SLEEP_MS=n waits n milliseconds before every swap, which caps the
+// frame rate (two runs with different n show a program at two rates).
 #include <GL/gl.h>
 #include <dlfcn.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -22,6 +29,9 @@ struct Grab {
   int x = 0, y = 0, width = 0, height = 0;
   long swaps = 0;
   std::vector<unsigned char> pixels;
+  double seconds = -1.0;  // GRAB_SECONDS, or -1 for frames by number
+  long sleepMs = 0;
+  std::chrono::steady_clock::time_point firstSwap;
 };
 Grab g;
 
@@ -32,7 +42,10 @@ void setUp() {
     std::_Exit(2);
   }
   if (const char* dir = std::getenv("GRAB_DIR")) g.dir = dir;
-  const char* list = std::getenv("GRAB_FRAMES");
+  if (const char* s = std::getenv("GRAB_SECONDS")) g.seconds = std::strtod(s, nullptr);
+  if (const char* s = std::getenv("GRAB_SLEEP_MS")) g.sleepMs = std::strtol(s, nullptr, 10);
+  if (g.seconds >= 0.0) g.frames.push_back(0);  // filled in when the time comes
+  const char* list = g.seconds >= 0.0 ? nullptr : std::getenv("GRAB_FRAMES");
   for (char* end = nullptr; list && *list; list = *end ? end + 1 : end) {
     const long n = std::strtol(list, &end, 10);
     if (end == list || (!g.frames.empty() && n <= g.frames.back())) break;
@@ -71,6 +84,11 @@ void writeFrame(long number) {
 extern "C" void glutSwapBuffers() {
   if (!g.realSwap) setUp();
   ++g.swaps;
+  if (g.sleepMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(g.sleepMs));
+  const auto now = std::chrono::steady_clock::now();
+  if (g.swaps == 1) g.firstSwap = now;
+  if (g.seconds >= 0.0 && std::chrono::duration<double>(now - g.firstSwap).count() >= g.seconds)
+    g.frames[0] = g.swaps;
   const bool take = g.swaps == g.frames[g.next];
   if (take) writeFrame(g.swaps);
   g.realSwap();

@@ -1,8 +1,10 @@
-// Vertex picking on a drawn shape: which vertex the pointer is at.
+/// @file
+/// Vertex picking on a drawn shape: which vertex the pointer is at.
 #pragma once
 
 #include "zeShape/zeShape.h"
 
+/// Viewer kit of the zeu framework: camera, pointer, picking, files.
 namespace viewkit {
 
 /// Where the pointer meets a drawn shape.

@@ -1,12 +1,14 @@
-// Files a program writes for its user: never half-written, never over
-// another file by accident. Content goes to a temporary file beside the
-// target and takes the target's name only once it is complete.
+/// @file
+/// Files a program writes for its user: never half-written, never over
+/// another file by accident. Content goes to a temporary file beside the
+/// target and takes the target's name only once it is complete.
 #pragma once
 
 #include <cstdio>
 #include <functional>
 #include <string>
 
+/// Viewer kit of the zeu framework: camera, pointer, picking, files.
 namespace viewkit {
 
 /// The first of "stem.ext", "stem-1.ext", "stem-2.ext", ... that names no existing file.

@@ -5,6 +5,7 @@
 #include "zeShape/zeShape.h"
 #include "zeShape/zeShapeLists.h"
 #include "zeShape/zeTransforms.h"
+#include "zeu/zeu.h"
 
 namespace {
 
@@ -80,9 +81,21 @@ void applyTransform(const zeShape& s) {
   }
 }
 
+// A stack that was never initialised holds zero matrices, which put every
+// vertex on one point: the window stays blank. Say why, once.
+void warnIfStackNeverInitialised() {
+  static bool warned = false;
+  if (warned || zeTransformsInitialised()) return;
+  warned = true;
+  zeuDebug(2,
+           "zeShape::draw: the transform stack was never initialised; call zeTransformsInit() "
+           "once before drawing shapes");
+}
+
 }  // namespace
 
 void zeShape::draw() {
+  warnIfStackNeverInitialised();
   zePushMatrix();
   applyTransform(*this);
   space.set(getCurrentMatrix());

@@ -10,8 +10,17 @@ zeMatrix4f cameraMatrix;
 int view[4];
 zeVec3f cameraPos;
 
+namespace {
+bool initialised = false;
+}  // namespace
+
 void zeTransformsInit() {
+  initialised = true;
   for (int i = 0; i < 128; i++) zeMatrixStack[i].setIdentity();
+}
+
+bool zeTransformsInitialised() {
+  return initialised;
 }
 
 void zePushMatrix() {

@@ -5,6 +5,7 @@
 
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
+#include "zeu/zeuHooks.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ void display_cb() {
   if (!app) return;
   if (!aaValidWindowSize) aaValidWindowSize = zeuGetInteger(ZEU_WINDOW_WIDTH) != 0;
   if (!aaValidWindowSize) return;
+  zeuhooks::frameStarted();
   zeuOpenToloFrame();
   app->draw();
   zeuCloseToloFrame();
@@ -36,6 +38,7 @@ void display_cb() {
 void mouse_cb(int button, int state, int x, int y) {
   zeApp* app = currentApp();
   if (!app) return;
+  const zeuhooks::InputEvent event(true);
   if (state == GLUT_DOWN) {
     app->mouseDown(static_cast<float>(x), flipY(y), button);
   } else if (state == GLUT_UP) {
@@ -47,6 +50,7 @@ void mouse_cb(int button, int state, int x, int y) {
 void motion_cb(int x, int y) {
   zeApp* app = currentApp();
   if (!app) return;
+  const zeuhooks::InputEvent event(false);
   app->mouseDrag(static_cast<float>(x), flipY(y));
   app->mouseDrag(static_cast<float>(x), flipY(y), aaLastMouseButton);
 }
@@ -54,6 +58,7 @@ void motion_cb(int x, int y) {
 void passive_motion_cb(int x, int y) {
   zeApp* app = currentApp();
   if (!app) return;
+  const zeuhooks::InputEvent event(false);
   app->mouseMove(static_cast<float>(x), flipY(y));
 }
 
@@ -67,12 +72,15 @@ void idle_cb() {
 void keyboard_cb(unsigned char key, int, int) {
   zeApp* app = currentApp();
   if (!app) return;
+  const zeuhooks::InputEvent event(true);
+  zeuhooks::keyPressed(key);
   app->keyDown(static_cast<char>(key));
 }
 
 void special_key_cb(int key, int, int) {
   zeApp* app = currentApp();
   if (!app) return;
+  const zeuhooks::InputEvent event(true);
   app->specialKeyDown(key);
 }
 

@@ -8,14 +8,16 @@
 #include <ctime>
 
 #include "zeu/zeu.h"
+#include "zeu/zeuHooks.h"
 
 namespace {
 // Idle calls left before the process exits once the shut-down has begun.
 int winddownCount = 0;
-}  // namespace
 
-void zeuOpen() {
-  // The toolkit never sees the real command line: one argument, the title.
+// The start-up of zeuOpen (fullScreen true: title "zeu", full screen) and of
+// zeuOpenWindow (a window of the given size and title).
+void openFramework(const char* title, int width, int height, bool fullScreen) {
+  // The toolkit never sees the real command line: one argument, "zeu".
   // The toolkit may keep argv, so it lives as long as the process.
   static char fakeName[] = "zeu";
   static char* fakeArgv[] = {fakeName, nullptr};
@@ -28,8 +30,16 @@ void zeuOpen() {
 
   glutInit(&fakeArgc, fakeArgv);
   glutInitDisplayMode(static_cast<unsigned int>(zeuDisplayMode));
-  glutCreateWindow("zeu");
-  glutFullScreen();
+  if (fullScreen) {
+    glutCreateWindow(title);
+    glutFullScreen();
+  } else {
+    glutInitWindowSize(width, height);
+    glutCreateWindow(title);
+    // F1 goes to full screen first; the way back restores this window.
+    aafullScreen = 0;
+    aahaveShrunk = 1;
+  }
   glutReshapeFunc(reshape);
 
   glEnable(GL_AUTO_NORMAL);
@@ -72,6 +82,21 @@ void zeuOpen() {
   zeuScreenGrabHeight = 0;
 
   std::srand(static_cast<unsigned int>(std::time(nullptr)));
+  zeuhooks::startClock();
+}
+
+}  // namespace
+
+void zeuOpen() {
+  openFramework("zeu", 0, 0, true);
+}
+
+void zeuOpenWindow(const char* title, int width, int height) {
+  if (width <= 0 || height <= 0) {
+    width = 640;
+    height = 480;
+  }
+  openFramework(title ? title : "zeu", width, height, false);
 }
 
 void reshape(int width, int height) {

@@ -12,7 +12,7 @@
 class helloApp : public zeApp {
  public:
   zeMeshShape* mesh = new zeMeshShape(16, 24);  // 16 rows of 24 vertices
-  float phase = 0.0f;                           // of the wave, advanced a step per frame
+  float phase = 0.0f;                           // of the wave, radians
 
   helloApp() {
     zeTransformsInit();  // every entry of the software stack the identity
@@ -36,7 +36,8 @@ class helloApp : public zeApp {
         mesh->setMeshVertex(i, j, j - 11.5f, i - 7.5f, 1.5f * std::sin(0.4f * j + phase));
     mesh->draw();  // lit: normals follow the moved vertices on every draw
     zePopMatrix();
-    phase = std::fmod(phase + 0.05f, 6.2831853f);
+    // 3 radians a second, by the clock: the same speed at any frame rate.
+    phase = std::fmod(phase + 3.0f * zeuFrameSeconds(), 6.2831853f);
   }
 
   void mouseDown(float x, float y, int button) override {

@@ -9,6 +9,10 @@
 #   cmake     examples/hello configured and built out of tree with CMake
 #   pkgconfig examples/hello built with one g++ line and pkg-config
 #   guide     every ```cpp block of docs/guide.md compiles against the prefix
+#   reference Doxygen over the installed headers (docs/Doxyfile) warns about
+#             nothing: every public declaration carries its comment
+#   examples  every example of examples/ built out of tree with CMake, with
+#             warnings as errors
 set -euo pipefail
 step="$1" build="$(cd "$2" && pwd)" src="$(cd "$3" && pwd)"
 work="$build/installTest"
@@ -27,14 +31,15 @@ case "$step" in
     cmake --install "$build" --prefix "$prefix" >"$work/install.log"
     echo "== find $prefix -type f | sort"
     (cd "$prefix" && find . -type f | sort | sed 's|^\./||') | tee "$work/tree.txt"
-    for f in lib/libzeu.a lib/libzeShape.a lib/cmake/zeu/zeuConfig.cmake \
+    for f in lib/libzeu.a lib/libzeShape.a lib/libviewkit.a lib/cmake/zeu/zeuConfig.cmake \
       lib/cmake/zeu/zeuConfigVersion.cmake lib/cmake/zeu/zeuTargets.cmake \
-      lib/pkgconfig/zeu.pc lib/pkgconfig/zeShape.pc bin/drape; do
+      lib/pkgconfig/zeu.pc lib/pkgconfig/zeShape.pc lib/pkgconfig/viewkit.pc bin/drape; do
       grep -qx "$f" "$work/tree.txt" || fail "$f is not installed"
     done
-    # Headers: exactly the public ones of zeu/ and zeShape/, so no test or
-    # bench header either.
-    expected="$(cd "$src" && ls zeu/*.h zeShape/*.h | grep -vx 'zeShape/zeShapeLists.h' | sort)"
+    # Headers: exactly the public ones of zeu/, zeShape/ and viewkit/, so no
+    # test or bench header either.
+    expected="$(cd "$src" && ls zeu/*.h zeShape/*.h viewkit/*.h |
+      grep -vx -e 'zeShape/zeShapeLists.h' -e 'zeu/zeuHooks.h' | sort)"
     installed="$(grep '^include/' "$work/tree.txt" | sed 's|^include/||' | sort)"
     [ "$installed" = "$expected" ] || fail "installed headers differ from the public ones:
 $(diff <(echo "$expected") <(echo "$installed") || true)"
@@ -100,6 +105,41 @@ $(diff <(echo "$expected") <(echo "$installed") || true)"
     done
     [ "$count" -gt 0 ] || fail "no cpp block in docs/guide.md"
     echo "$count blocks of docs/guide.md compile"
+    ;;
+  reference)
+    command -v doxygen >/dev/null || fail "doxygen is not installed (scripts/setup.sh installs it)"
+    # Doxygen checks a header's free functions only when the file itself is
+    # documented.
+    while read -r h; do
+      grep -q '^/// @file' "$prefix/include/$h" || fail "$h has no /// @file comment"
+    done < <(cd "$prefix/include" && find . -name '*.h' | sed 's|^\./||' | sort)
+    rm -rf "$work/reference"
+    mkdir -p "$work/reference"
+    ZE_DOXY_INPUT="$prefix/include" ZE_DOXY_STRIP="$prefix/include" ZE_DOXY_OUTPUT="$work/reference" \
+      doxygen "$src/docs/Doxyfile"
+    [ -f "$work/reference/html/index.html" ] || fail "doxygen wrote no HTML"
+    if [ -s "$work/reference/warnings.log" ]; then
+      cat "$work/reference/warnings.log" >&2
+      fail "doxygen warns about the installed headers"
+    fi
+    echo "the reference of $prefix/include builds without a warning"
+    ;;
+  examples)
+    rm -rf "$work/examples"
+    # No optimisation: the run test only needs them to run, and this builds fastest.
+    cmake -S "$src/examples" -B "$work/examples" -DCMAKE_PREFIX_PATH="$prefix" \
+      -DCMAKE_FIND_PACKAGE_NO_PACKAGE_REGISTRY=ON -DCMAKE_BUILD_TYPE= \
+      -DCMAKE_CXX_FLAGS="${cxxflags[*]}" >"$work/examples.log"
+    cmake --build "$work/examples" -j2 >>"$work/examples.log" ||
+      fail "the examples do not build: $(grep -A5 error "$work/examples.log" | head -40)"
+    names="$(sed -n '/^set(ZE_EXAMPLES/,/)/p' "$src/examples/CMakeLists.txt" | tr -d '()' |
+      sed 's/set\|ZE_EXAMPLES//g')"
+    count=0
+    for name in $names; do
+      [ -x "$work/examples/$name" ] || fail "example $name was not built"
+      count=$((count + 1))
+    done
+    echo "$count examples built against $prefix"
     ;;
   *)
     fail "unknown step $step"

@@ -469,6 +469,17 @@ void glutSpecialFunc(void (*f)(int, int, int)) {
   record("glutSpecialFunc", {ptr(reinterpret_cast<const void*>(f))});
   g_state.specialFunc = f;
 }
+void glutKeyboardUpFunc(void (*f)(unsigned char, int, int)) {
+  record("glutKeyboardUpFunc", {ptr(reinterpret_cast<const void*>(f))});
+  g_state.keyboardUpFunc = f;
+}
+int glutGetModifiers() {
+  record("glutGetModifiers", {});
+  return g_state.modifiers;
+}
+void glutInitWindowSize(int w, int h) {
+  record("glutInitWindowSize", {double(w), double(h)});
+}
 void glutMainLoop() {
   record("glutMainLoop", {});
 }

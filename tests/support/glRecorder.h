@@ -35,6 +35,7 @@ struct State {
   int viewport[4] = {0, 0, 640, 480};  // glGetIntegerv(GL_VIEWPORT) unless set by glViewport
   int unProjectResult = GL_TRUE;       // gluUnProject's answer
   unsigned char readPixelsValue = 0;   // every byte glReadPixels hands back
+  int modifiers = 0;                   // glutGetModifiers()
 
   // Modelled matrix state, column-major like OpenGL.
   GLenum matrixMode = GL_MODELVIEW;
@@ -50,6 +51,7 @@ struct State {
   void (*idleFunc)() = nullptr;
   void (*keyboardFunc)(unsigned char, int, int) = nullptr;
   void (*specialFunc)(int, int, int) = nullptr;
+  void (*keyboardUpFunc)(unsigned char, int, int) = nullptr;
 };
 
 State& state();

@@ -1,6 +1,7 @@
-// Shape records for programs that report problems themselves: the same
-// record as zeShape::writeToFile and zeShape::readFromFile, but a failure is
-// returned with its reason instead of being printed.
+/// @file
+/// Shape records for programs that report problems themselves: the same
+/// record as zeShape::writeToFile and zeShape::readFromFile, but a failure is
+/// returned with its reason instead of being printed.
 #pragma once
 
 #include <cstdint>

@@ -14,4 +14,10 @@ class zeMeshShape : public zeShape {
   int getVertexIndex(int i, int j);  // i * M + j, untested
   void setMeshVertex(int i, int j, float x, float y, float z);
   void setMeshVertexColor(int i, int j, float r, float g, float b, float a);
+
+  /// Per-vertex normals from vertexList, in linear time and without allocating: the same bits
+  /// calculateNormals gives when absVertexList equals vertexList.
+  void calculateMeshNormals();
+  /// True while the mesh still has the strips, mode and counts its constructor gave it.
+  bool hasGridStrips() const;
 };

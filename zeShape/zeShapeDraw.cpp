@@ -62,7 +62,9 @@ constexpr TransformCall kTransformCalls[6][3] = {
     {kS, kT, kR},  // ze_S_T_R
 };
 
-void applyTransform(const zeShape& s) {
+}  // namespace
+
+void zeApplyShapeTransform(const zeShape& s) {
   const int order = s.transformOrder;
   if (order < 0 || order > 5) return;  // an unknown order places the shape untransformed
   for (TransformCall call : kTransformCalls[order]) {
@@ -80,11 +82,9 @@ void applyTransform(const zeShape& s) {
   }
 }
 
-}  // namespace
-
 void zeShape::draw() {
   zePushMatrix();
-  applyTransform(*this);
+  zeApplyShapeTransform(*this);
   space.set(getCurrentMatrix());
 
   if (enablePicking) {

@@ -129,10 +129,7 @@ void zeShapeArrays::draw(zeShape& s) {
   s.space.set(getCurrentMatrix());
   // World and window positions only for picking; OpenGL transforms what it draws.
   if (s.enablePicking)
-    for (int32_t i = 0; i < s.listLength; ++i) {
-      zeTransformToReal(s.vertexList[i], s.absVertexList[i]);
-      zeTransformRealToScreen(s.absVertexList[i], s.screenVertexList[i]);
-    }
+    zeTransformListToRealAndScreen(s.vertexList, s.absVertexList, s.screenVertexList, s.listLength);
   if (s.enableIndex && s.indexListLength == 0)
     std::printf("zeShapeArrays::draw: no shape is drawing because index list is empty\n");
 

@@ -25,7 +25,11 @@ class ShapeArrays : public ::testing::Test {
     glrec::reset();
     zeMatrixHeight = 0;
     zeTransformsInit();
-    cameraMatrix.setIdentity();
+    // A perspective camera, so window positions divide by w.
+    const float camera[4][4] = {
+        {1.2f, 0, 0.1f, 0}, {0, 1.6f, 0, 0.3f}, {0, 0, -1.01f, -0.2f}, {0, 0, -1, 10}};
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) cameraMatrix.m[r][c] = camera[r][c];
     view[0] = view[1] = 0;
     view[2] = 800;
     view[3] = 600;

@@ -1,0 +1,174 @@
+// Big meshes in the shape library, against the GL recording stand-in with
+// recording off (so the times are the library's processor time, not the
+// driver's), on an N x N mesh bent into waves, picking on as drawn by
+// default:
+//   draw/N          zeShape::draw: transform, window positions, normal
+//                   generation and one call per vertex attribute;
+//   arrays/N        zeShapeArrays::draw on the same mesh (prepared once
+//                   outside the timing): transform and window positions
+//                   for picking, a few client-array calls;
+//   arrays_nopick/N the same with picking off;
+//   normals/N       calculateNormals against calculateMeshNormals;
+//   build/N         zeMeshShape(N, N), and build_appending/N the same mesh
+//                   grown with addPoint and addIndex, as it was built before.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+
+#include "bench/allocCounter.h"
+#include "tests/support/glRecorder.h"
+#include "zeShape/zeNiceShapes.h"
+#include "zeShape/zeShapeArrays.h"
+#include "zeShape/zeTransforms.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+std::unique_ptr<zeMeshShape> wavyMesh(int n) {
+  glrec::reset();
+  glrec::state().recording = false;
+  glrec::state().viewport[2] = 1920;
+  glrec::state().viewport[3] = 1080;
+  zeMatrixHeight = 0;
+  zeTransformsInit();
+  zeTransformsCaptureCamera();
+  std::unique_ptr<zeMeshShape> mesh(new zeMeshShape(n, n));
+  for (int v = 0; v < mesh->listLength; ++v) {
+    zeVec3f& p = mesh->vertexList[v];
+    p.set(p.x / n - 0.5f, p.y / n - 0.5f,
+          0.05f * std::sin(20.0f * p.x / n) * std::cos(13.0f * p.y / n));
+  }
+  mesh->Rotation.set(-50.0f, 1.0f, 0.0f, 0.0f);
+  return mesh;
+}
+
+void BM_Draw(benchmark::State& state) {
+  auto mesh = wavyMesh(static_cast<int>(state.range(0)));
+  mesh->draw();
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    mesh->draw();
+    state.SetIterationTime(since(t0));
+  }
+}
+
+void arrays(benchmark::State& state, bool picking) {
+  auto mesh = wavyMesh(static_cast<int>(state.range(0)));
+  mesh->enablePicking = picking;
+  mesh->calculateMeshNormals();
+  zeShapeArrays prepared;
+  prepared.draw(*mesh);
+  uint64_t allocations = 0;
+  for (auto _ : state) {
+    const uint64_t before = alloccount::allocations();
+    const auto t0 = Clock::now();
+    prepared.draw(*mesh);
+    state.SetIterationTime(since(t0));
+    allocations += alloccount::allocations() - before;
+  }
+  state.counters["heap_allocs"] =
+      benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+void BM_Arrays(benchmark::State& state) {
+  arrays(state, true);
+}
+void BM_ArraysNoPicking(benchmark::State& state) {
+  arrays(state, false);
+}
+
+void BM_CalculateNormals(benchmark::State& state) {
+  auto mesh = wavyMesh(static_cast<int>(state.range(0)));
+  mesh->draw();  // world positions for calculateNormals
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    mesh->calculateNormals();
+    state.SetIterationTime(since(t0));
+    benchmark::DoNotOptimize(mesh->normalList[1]);
+  }
+}
+
+void BM_MeshNormals(benchmark::State& state) {
+  auto mesh = wavyMesh(static_cast<int>(state.range(0)));
+  uint64_t allocations = 0;
+  for (auto _ : state) {
+    const uint64_t before = alloccount::allocations();
+    const auto t0 = Clock::now();
+    mesh->calculateMeshNormals();
+    state.SetIterationTime(since(t0));
+    allocations += alloccount::allocations() - before;
+    benchmark::DoNotOptimize(mesh->normalList[1]);
+  }
+  state.counters["heap_allocs"] =
+      benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+
+void BM_Build(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    zeMeshShape mesh(n, n);
+    benchmark::DoNotOptimize(mesh.indexList);
+    state.SetIterationTime(since(t0));
+  }
+}
+
+void BM_BuildAppending(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    zeShape mesh(true, true, true);
+    for (int k = 0; k < n * n; ++k) mesh.addPoint(0.0f, 0.0f, 0.0f);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) {
+        mesh.setVertex(i * n + j, static_cast<float>(i), static_cast<float>(j), 0.0f);
+        mesh.setVertexColor(i * n + j, 1.0f, 1.0f, 1.0f, 1.0f);
+      }
+    for (int i = 0; i < n - 1; ++i) {
+      for (int j = 0; j < n; ++j) {
+        mesh.addIndex(i * n + j);
+        mesh.addIndex((i + 1) * n + j);
+      }
+      mesh.addIndex(-1);
+    }
+    benchmark::DoNotOptimize(mesh.indexList);
+    state.SetIterationTime(since(t0));
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_Draw)->Name("draw")->Arg(256)->Arg(512)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(BM_Arrays)->Name("arrays")->Arg(256)->Arg(512)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(BM_ArraysNoPicking)
+    ->Name("arrays_nopick")
+    ->Arg(512)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalculateNormals)
+    ->Name("normals_general")
+    ->Arg(512)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeshNormals)
+    ->Name("normals_mesh")
+    ->Arg(512)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Build)->Name("build")->Arg(512)->Arg(1024)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(BM_BuildAppending)
+    ->Name("build_appending")
+    ->Arg(512)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

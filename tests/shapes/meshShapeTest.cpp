@@ -82,8 +82,8 @@ void expectSameNormals(zeMeshShape& mesh, const std::string& what) {
 }
 
 TEST(MeshShape, MeshNormalsAreCalculateNormalsBitForBit) {
-  // A folded, bumpy sheet with a collapsed cell (zero-area faces) and a
-  // spike whose faces cancel, on a few shapes of grid.
+  // A folded, bumpy sheet with a collapsed cell (a zero-area face), on
+  // grids whose rows hold whole groups of four cells or not.
   for (const auto& size : {std::pair<int, int>{2, 2}, {3, 7}, {33, 20}}) {
     zeMeshShape mesh(size.first, size.second);
     for (int v = 0; v < mesh.listLength; ++v) {

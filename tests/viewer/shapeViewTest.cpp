@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/glRecorder.h"
 #include "tests/support/scratchDir.h"
 #include "viewer/commandLine.h"
 #include "viewer/framing.h"
@@ -359,6 +360,55 @@ TEST(ShapeViewAppTest, RecordsAreFramedWhereTheirOwnTransformPutsThem) {
   EXPECT_NEAR(w[0].x + w[1].x, 800.0f, 0.01f);
   EXPECT_GT(w[1].x - w[0].x, 400.0f);
   EXPECT_NEAR(w[0].y, 300.0f, 0.01f);
+}
+
+// Every record with normals is lit by the normals it holds: quads and lines
+// no longer turn to (0, 0, 1), and a strip keeps its own rather than
+// regenerated ones.
+TEST(ShapeViewAppTest, RecordsAreLitByTheirStoredNormals) {
+  zeuWindowWidth = 800;
+  zeuWindowHeight = 600;
+  zeuScreenFov = 60.0f;
+  struct Record {
+    GLenum mode;
+    zeVec3f normal;
+  };
+  const Record records[] = {{GL_QUADS, zeVec3f(1, 0, 0)},
+                            {GL_LINES, zeVec3f(0, 0.6f, 0.8f)},
+                            {GL_TRIANGLE_STRIP, zeVec3f(0, 0, -1)}};
+  shapeview::ShapeFile file;
+  for (const Record& r : records) {
+    file.records.emplace_back();
+    file.records.back().shape = std::make_unique<zeShape>(false, true, false);
+    zeShape& s = *file.records.back().shape;
+    s.drawStyle = r.mode;
+    for (int i = 0; i < 4; ++i) {
+      s.addPoint(static_cast<float>(i % 2), static_cast<float>(i / 2), 0.5f * i);
+      s.normalList[i] = r.normal;
+    }
+  }
+  std::vector<zeShape*> shapes;
+  for (const shapeview::ShapeRecord& r : file.records) shapes.push_back(r.shape.get());
+  shapeview::ShapeViewApp app(std::move(file), "x");
+  glrec::reset();
+  for (int frame = 0; frame < 2; ++frame) {
+    glrec::state().primitives.clear();
+    zeuOpenToloFrame();
+    app.draw();
+    zeuCloseToloFrame();
+  }
+  const std::vector<glrec::Primitive>& drawn = glrec::state().primitives;
+  ASSERT_EQ(drawn.size(), 3u);
+  for (size_t k = 0; k < 3; ++k) {
+    SCOPED_TRACE("record " + std::to_string(k));
+    EXPECT_FALSE(drawn[k].vertices.empty());
+    for (const glrec::Vertex& v : drawn[k].vertices) {
+      EXPECT_FLOAT_EQ(v.normal[0], records[k].normal.x);
+      EXPECT_FLOAT_EQ(v.normal[1], records[k].normal.y);
+      EXPECT_FLOAT_EQ(v.normal[2], records[k].normal.z);
+    }
+    EXPECT_EQ(shapes[k]->normalList[3].z, records[k].normal.z);
+  }
 }
 
 }  // namespace

@@ -2,15 +2,17 @@
 // recording off (so the times are the library's processor time, not the
 // driver's), on an N x N mesh bent into waves, picking on as drawn by
 // default:
-//   draw/N          zeShape::draw: transform, window positions, normal
-//                   generation and one call per vertex attribute;
-//   arrays/N        zeShapeArrays::draw on the same mesh (prepared once
-//                   outside the timing): transform and window positions
-//                   for picking, a few client-array calls;
-//   arrays_nopick/N the same with picking off;
-//   normals/N       calculateNormals against calculateMeshNormals;
-//   build/N         zeMeshShape(N, N), and build_appending/N the same mesh
-//                   grown with addPoint and addIndex, as it was built before.
+//   mesh_draw/N           zeShape::draw: transform, window positions, normal
+//                         generation and one call per vertex attribute;
+//   mesh_arrays/N         zeShapeArrays::draw on the same mesh (prepared once
+//                         outside the timing): transform and window positions
+//                         for picking, a few client-array calls;
+//   mesh_arrays_nopick/N  the same with picking off;
+//   mesh_calculateNormals/N, mesh_calculateMeshNormals/N  the two normal
+//                         generations on the same mesh;
+//   mesh_build/N          zeMeshShape(N, N), and mesh_build_appending/N the
+//                         same mesh grown with addPoint and addIndex, as it
+//                         was built before.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -144,30 +146,43 @@ void BM_BuildAppending(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Draw)->Name("draw")->Arg(256)->Arg(512)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
-BENCHMARK(BM_Arrays)->Name("arrays")->Arg(256)->Arg(512)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_Draw)
+    ->Name("mesh_draw")
+    ->Arg(256)
+    ->Arg(512)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Arrays)
+    ->Name("mesh_arrays")
+    ->Arg(256)
+    ->Arg(512)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArraysNoPicking)
-    ->Name("arrays_nopick")
+    ->Name("mesh_arrays_nopick")
     ->Arg(512)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalculateNormals)
-    ->Name("normals_general")
+    ->Name("mesh_calculateNormals")
     ->Arg(512)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeshNormals)
-    ->Name("normals_mesh")
+    ->Name("mesh_calculateMeshNormals")
     ->Arg(512)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Build)->Name("build")->Arg(512)->Arg(1024)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
-BENCHMARK(BM_BuildAppending)
-    ->Name("build_appending")
+BENCHMARK(BM_Build)
+    ->Name("mesh_build")
     ->Arg(512)
+    ->Arg(1024)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildAppending)
+    ->Name("mesh_build_appending")
+    ->Arg(512)
+    ->Arg(1024)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -5,6 +5,8 @@
 #     and the heap allocations of 1000 frames;
 #   - bench/explorerBench (the same way): the 60 x 60 mesh's normal
 #     generation, one explorer frame and the heap allocations of 1000;
+#   - bench/meshBench (the same way): big meshes in the shape library, draw
+#     against the client-array path, the two normal generations, the build;
 #   - the real drape, drapeExplorer (in its surface-with-net look) and the
 #     bare GLUT floor (bench/glFloor) under Xvfb at 1920 x 1080 with openbox,
 #     alternating, each run counted by the preload library
@@ -36,7 +38,7 @@ load_before="$(load)"
 
 echo "== build ($build)" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target clothBench explorerBench glFloor swapCounter drape \
+cmake --build "$build" -j2 --target clothBench explorerBench meshBench glFloor swapCounter drape \
   drapeExplorer >/dev/null
 
 # ---- Google Benchmark programs -------------------------------------------------
@@ -46,6 +48,9 @@ echo "== clothBench, $reps repetitions" >&2
 echo "== explorerBench, $reps repetitions" >&2
 "$build/bench/explorerBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
   --benchmark_out="$work/explorer.json" --benchmark_out_format=json >&2
+echo "== meshBench, $reps repetitions" >&2
+"$build/bench/meshBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/mesh.json" --benchmark_out_format=json >&2
 
 # "name key value" for every field of every median entry of the JSON report
 # (of every entry, when a single repetition makes no medians).
@@ -55,7 +60,7 @@ awk '
     key = $1; gsub(/[":]/, "", key); value = $2; gsub(/,/, "", value)
     short = name; sub(/(\/iterations:[0-9]+)?\/manual_time(_median)?$/, "", short)
     print short, key, value
-  }' "$work/cloth.json" "$work/explorer.json" >"$work/cloth.txt"
+  }' "$work/cloth.json" "$work/explorer.json" "$work/mesh.json" >"$work/cloth.txt"
 
 # median NAME KEY: one value from the table above.
 bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.txt"; }
@@ -156,6 +161,22 @@ row "explorer frame (stand-in), surface + net, us" \
 eallocs="$(bm explorer/1000_frames heap_allocs)"
 row "heap allocations in 1000 explorer frames" "$(printf '%.0f' "$eallocs")" "0" \
   "$(awk -v v="$eallocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
+for n in 256 512; do
+  row "mesh $n x $n: draw (stand-in, recording off), ms" "$(f3 "$(bm mesh_draw/$n real_time)")" "" ""
+  row "mesh $n x $n: client arrays, picking on, ms" "$(f3 "$(bm mesh_arrays/$n real_time)")" "" ""
+done
+row "mesh 512 x 512: client arrays, picking off, ms" \
+  "$(f3 "$(bm mesh_arrays_nopick/512 real_time)")" "" ""
+marrallocs="$(bm mesh_arrays/512 heap_allocs)"
+row "heap allocations per client-array draw, 512 x 512" "$(printf '%.0f' "$marrallocs")" "0" \
+  "$(awk -v v="$marrallocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
+row "normals 512 x 512: calculateNormals, ms" "$(f3 "$(bm mesh_calculateNormals/512 real_time)")" "" ""
+row "normals 512 x 512: calculateMeshNormals, ms" \
+  "$(f3 "$(bm mesh_calculateMeshNormals/512 real_time)")" "" ""
+row "zeMeshShape(512, 512), ms" "$(f3 "$(bm mesh_build/512 real_time)")" "" ""
+row "zeMeshShape(1024, 1024), ms" "$(f3 "$(bm mesh_build/1024 real_time)")" "" ""
+row "512 x 512 mesh grown by addPoint and addIndex, ms" \
+  "$(f3 "$(bm mesh_build_appending/512 real_time)")" "" ""
 row "drape frames per second at $size" "$(f1 "$drape_fps")" "" ""
 row "glFloor frames per second at $size" "$(f1 "$floor_fps")" "" ""
 row "explorer (surface + net) frames per second at $size" "$(f1 "$explorer_fps")" "" ""
@@ -177,6 +198,6 @@ echo
 echo "clothBench: median over $reps repetitions of the median time per frame (per"
 echo "call for makeApp) within each repetition; for draping, whose frames grow"
 echo "cheaper as nodes touch down, of the mean per frame over the phase."
-echo "normals, explorer frame: mean over the iterations of each repetition."
+echo "normals, explorer frame, meshes: mean over the iterations of each repetition."
 echo "Frame rates: $runs alternating runs of each program, ${seconds} s counted after"
 echo "${warmup} s from the first frame."

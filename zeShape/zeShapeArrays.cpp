@@ -111,8 +111,8 @@ void zeShapeArrays::prepare(const zeShape& s) {
   }
 
   // Up to 65,536 vertices every index fits 16 bits: half the bytes per
-  // draw, and the only index type the browser's GL emulation takes from
-  // client memory.
+  // draw, and the index type the browser's GL emulation wants from client
+  // memory.
   if (s.listLength <= 65536) {
     narrow_.assign(wide_.begin(), wide_.end());
     wide_.clear();

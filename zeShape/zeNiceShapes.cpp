@@ -29,11 +29,10 @@ void zeObject::specialKeyDown(int) {}
 // ---- zeMeshShape ----------------------------------------------------------------
 
 zeMeshShape::zeMeshShape(int N, int M) : zeShape(true, true, true), N(N), M(M) {
-  // The lists addPoint and addIndex would grow one entry at a time, each
-  // allocated once at its final size and filled with the same values: N x M
-  // vertices (the product, as the appending loop counts them), row after
-  // row at (i, j, 0), and one strip per pair of neighbouring rows, each
-  // ended by a break.
+  // Each list is allocated once at its final size and filled with what
+  // appending with addPoint and addIndex leaves: N x M vertices (the
+  // product, as an appending loop counts them) at (i, j, 0) row after row,
+  // and one strip per pair of neighbouring rows, each ended by a break.
   const int64_t cells = static_cast<int64_t>(N) * M;
   const int32_t count = cells <= 0 ? 0 : static_cast<int32_t>(std::min<int64_t>(cells, INT32_MAX));
   listLength = count;

@@ -29,12 +29,6 @@ void buildByAppending(zeShape& s, int N, int M) {
   s.drawStyle = 5;
 }
 
-template <class T>
-bool sameList(const T* a, const T* b, int n) {
-  if (n == 0) return a == nullptr && b == nullptr;
-  return a != nullptr && b != nullptr && std::memcmp(a, b, sizeof(T) * n) == 0;
-}
-
 TEST(MeshShape, BuiltInOnePassAsByAppending) {
   const int sizes[][2] = {{0, 0}, {0, 4}, {4, 0},  {1, 1},   {1, 6},  {2, 1},
                           {2, 2}, {3, 2}, {7, 13}, {60, 60}, {-2, -3}};
@@ -44,22 +38,24 @@ TEST(MeshShape, BuiltInOnePassAsByAppending) {
     zeMeshShape mesh(N, M);
     zeShape old(true, true, true);
     buildByAppending(old, N, M);
-    EXPECT_EQ(mesh.N, N);
-    EXPECT_EQ(mesh.M, M);
+    EXPECT_TRUE(mesh.N == N && mesh.M == M && mesh.drawStyle == old.drawStyle);
     ASSERT_EQ(mesh.listLength, old.listLength);
     ASSERT_EQ(mesh.indexListLength, old.indexListLength);
-    const int n = old.listLength;
-    EXPECT_TRUE(sameList(mesh.vertexList, old.vertexList, n));
-    EXPECT_TRUE(sameList(mesh.absVertexList, old.absVertexList, n));
-    EXPECT_TRUE(sameList(mesh.screenVertexList, old.screenVertexList, n));
-    EXPECT_TRUE(sameList(mesh.normalList, old.normalList, n));
-    EXPECT_TRUE(sameList(mesh.normalCountList, old.normalCountList, n));
-    EXPECT_TRUE(sameList(mesh.colorList, old.colorList, n));
-    EXPECT_TRUE(sameList(mesh.indexList, old.indexList, old.indexListLength));
+    // Every list holds exactly its count of entries, with the same bytes.
+    auto same = [](const void* a, const void* b, size_t bytes) {
+      return bytes == 0 ? a == nullptr && b == nullptr : a && b && std::memcmp(a, b, bytes) == 0;
+    };
+    const size_t n = old.listLength, v3 = sizeof(zeVec3f) * n;
+    EXPECT_TRUE(same(mesh.vertexList, old.vertexList, v3));
+    EXPECT_TRUE(same(mesh.absVertexList, old.absVertexList, v3));
+    EXPECT_TRUE(same(mesh.screenVertexList, old.screenVertexList, v3));
+    EXPECT_TRUE(same(mesh.normalList, old.normalList, v3));
+    EXPECT_TRUE(same(mesh.normalCountList, old.normalCountList, sizeof(int32_t) * n));
+    EXPECT_TRUE(same(mesh.colorList, old.colorList, sizeof(zeVec4f) * n));
+    EXPECT_TRUE(same(mesh.indexList, old.indexList, sizeof(int32_t) * old.indexListLength));
     EXPECT_EQ(mesh.textureCoordList, nullptr);
-    EXPECT_EQ(mesh.drawStyle, old.drawStyle);
-    EXPECT_TRUE(mesh.enableIndex && mesh.enableVertexNormals && mesh.enableVertexColors);
-    EXPECT_FALSE(mesh.enableVertexTextureCoords);
+    EXPECT_TRUE(mesh.enableIndex && mesh.enableVertexNormals && mesh.enableVertexColors &&
+                !mesh.enableVertexTextureCoords);
   }
 }
 

@@ -157,33 +157,23 @@ TEST_F(RealGlShape, ArrayPathPaintsTheLitMeshAsDrawDoes) {
     zePushMatrix();
     zeRotatef(15, 0, 0, 1);
     zeTranslatef(-150, -150, 0);
-    if (path == 0) {
-      mesh.draw();
-    } else {
-      mesh.calculateMeshNormals();
-      arrays.draw(mesh);
-    }
+    path == 0 ? mesh.draw() : (mesh.calculateMeshNormals(), arrays.draw(mesh));
     zePopMatrix();
     pictures[path] = realgl::readPixels();
     zeuCloseToloFrame();
   }
-  size_t lit = 0, off = 0, farOff = 0;
+  // llvmpipe paints the same pixels; other drivers may round differently.
+  size_t lit = 0, off = 0;
   int worst = 0;
-  for (size_t k = 0; k < pictures[0].size(); k += 3) {
-    int d = 0;
-    for (int c = 0; c < 3; ++c)
-      d = std::max(d, std::abs(int(pictures[0][k + c]) - int(pictures[1][k + c])));
-    lit += pictures[0][k] > 40;
+  for (size_t k = 0; k < pictures[0].size(); ++k) {
+    const int d = std::abs(int(pictures[0][k]) - int(pictures[1][k]));
+    lit += k % 3 == 0 && pictures[0][k] > 40;
     off += d > 1;
-    farOff += d > 8;
     worst = std::max(worst, d);
   }
-  std::printf(
-      "lit pixels %zu; differing by more than 1 level: %zu, by more than 8: %zu; worst %d\n", lit,
-      off, farOff, worst);
+  std::printf("lit pixels %zu; channels off by more than 1: %zu; worst %d\n", lit, off, worst);
   EXPECT_GT(lit, 40000u);
   EXPECT_LT(off, lit / 200);
-  EXPECT_LT(farOff, lit / 1000);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ class zeMeshShape : public zeShape {
   void setMeshVertex(int i, int j, float x, float y, float z);
   void setMeshVertexColor(int i, int j, float r, float g, float b, float a);
 
-  /// Per-vertex normals from vertexList, in linear time and without allocating: the same bits
-  /// calculateNormals gives when absVertexList equals vertexList.
+  // Linear time, no allocation; the general rule when the strips were changed.
+  /// Per-vertex normals from vertexList: calculateNormals' bits when absVertexList is vertexList.
   void calculateMeshNormals();
   /// True while the mesh still has the strips, mode and counts its constructor gave it.
   bool hasGridStrips() const;

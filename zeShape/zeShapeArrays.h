@@ -12,14 +12,13 @@
 
 #include "zeShape/zeShape.h"
 
-/// A shape's primitives prepared as one index list, drawn from the shape's lists with client
-/// arrays.
+/// A shape's primitives as one prepared index list, drawn with OpenGL client arrays.
 class zeShapeArrays {
  public:
   /// Builds the index list for the shape's current index list (or vertex count) and drawStyle.
   void prepare(const zeShape& shape);
-  /// Draws the shape as zeShape::draw does, but with its stored normals and through OpenGL's
-  /// matrix; prepares again first when the shape's counts, mode or index list block changed.
+  // Prepares again first when the shape's counts, mode or index list block changed.
+  /// Draws the shape's primitives as zeShape::draw sends them, with its stored normals.
   void draw(zeShape& shape);
   /// Number of entries in the prepared index list.
   size_t indexCount() const { return wide_.size() + narrow_.size(); }

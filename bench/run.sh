@@ -8,6 +8,8 @@
 #   - bench/bulletCloth, when the build found Bullet: Bullet's soft-body cloth
 #     at N x N = 60, 128, 256 and 512, per step over the same 80 frames of
 #     falling onto a box and lying on it;
+#   - bench/meshBench (the same way): big meshes in the shape library, draw
+#     against the client-array path, the two normal generations, the build;
 #   - the real drape, drapeExplorer (in its surface-with-net look) and the
 #     bare GLUT floor (bench/glFloor) under Xvfb at 1920 x 1080 with openbox,
 #     alternating, each run counted by the preload library
@@ -41,7 +43,7 @@ load_before="$(load)"
 
 echo "== build ($build)" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target clothBench explorerBench glFloor swapCounter drape \
+cmake --build "$build" -j2 --target clothBench explorerBench meshBench glFloor swapCounter drape \
   drapeExplorer >/dev/null
 # The Bullet peer is built only where the build found Bullet.
 bullet=""
@@ -65,6 +67,9 @@ if [ -n "$bullet" ]; then
 else
   echo "== bulletCloth: not built (no Bullet: libbullet-dev)" >&2
 fi
+echo "== meshBench, $reps repetitions" >&2
+"$build/bench/meshBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/mesh.json" --benchmark_out_format=json >&2
 
 # "name key value" for every field of every median entry of the JSON report
 # (of every entry, when a single repetition makes no medians).
@@ -74,7 +79,7 @@ awk '
     key = $1; gsub(/[":]/, "", key); value = $2; gsub(/,/, "", value)
     short = name; sub(/(\/iterations:[0-9]+)?\/manual_time(_median)?$/, "", short)
     print short, key, value
-  }' "$work/cloth.json" "$work/explorer.json" "$work/bullet.json" >"$work/cloth.txt"
+  }' "$work/cloth.json" "$work/explorer.json" "$work/bullet.json" "$work/mesh.json" >"$work/cloth.txt"
 
 # median NAME KEY: one value from the table above.
 bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.txt"; }
@@ -146,6 +151,15 @@ cpu_ratio="$(awk -v d="$drape_cpu" -v f="$floor_cpu" 'BEGIN { printf "%.3f", d /
 size="$(field drape size | sort | uniq -c | sort -rn | awk 'NR == 1 { print $2 }')"
 load_after="$(load)"
 
+# first_build NAME: one build in a fresh process (the kernel hands over every
+# page as it is first written), the median over $reps processes, in ms.
+first_build() {
+  for _ in $(seq "$reps"); do
+    ZE_MESH_FIRST_BUILD=1 "$build/bench/meshBench" --benchmark_filter="^$1/" --benchmark_min_time=1e-9 \
+      --benchmark_format=json 2>/dev/null | awk '/"real_time":/ { gsub(/,/, "", $2); print $2 }'
+  done | median
+}
+
 # ---- Table -----------------------------------------------------------------------
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v + 0 < t + 0) ? "met" : "NOT met" }'; }
 f1() { awk -v v="$1" 'BEGIN { printf "%.1f", v }'; }
@@ -175,6 +189,31 @@ row "explorer frame (stand-in), surface + net, us" \
 eallocs="$(bm explorer/1000_frames heap_allocs)"
 row "heap allocations in 1000 explorer frames" "$(printf '%.0f' "$eallocs")" "0" \
   "$(awk -v v="$eallocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
+for n in 256 512; do
+  row "mesh $n x $n: draw (stand-in, recording off), ms" "$(f3 "$(bm mesh_draw/$n real_time)")" "" ""
+  row "mesh $n x $n: client arrays, picking on, ms" "$(f3 "$(bm mesh_arrays/$n real_time)")" "" ""
+done
+row "mesh 512 x 512: client arrays, picking off, ms" \
+  "$(f3 "$(bm mesh_arrays_nopick/512 real_time)")" "" ""
+marrallocs="$(bm mesh_arrays/512 heap_allocs)"
+row "heap allocations per client-array draw, 512 x 512" "$(printf '%.0f' "$marrallocs")" "0" \
+  "$(awk -v v="$marrallocs" 'BEGIN { print (v == 0) ? "met" : "NOT met" }')"
+row "normals 512 x 512: calculateNormals, ms" "$(f3 "$(bm mesh_calculateNormals/512 real_time)")" "" ""
+row "normals 512 x 512: calculateMeshNormals, ms" \
+  "$(f3 "$(bm mesh_calculateMeshNormals/512 real_time)")" "" ""
+row "zeMeshShape(512, 512), ms" "$(f3 "$(bm mesh_build/512 real_time)")" "" ""
+row "zeMeshShape(1024, 1024), ms" "$(f3 "$(bm mesh_build/1024 real_time)")" "" ""
+row "512 x 512 mesh grown by addPoint and addIndex, ms" \
+  "$(f3 "$(bm mesh_build_appending/512 real_time)")" "" ""
+row "1024 x 1024 mesh grown by addPoint and addIndex, ms" \
+  "$(f3 "$(bm mesh_build_appending/1024 real_time)")" "" ""
+row "zeMeshShape(512, 512), first build in a process, ms" "$(f1 "$(first_build mesh_build/512)")" "" ""
+row "zeMeshShape(1024, 1024), first build in a process, ms" \
+  "$(f1 "$(first_build mesh_build/1024)")" "" ""
+row "512 x 512 grown by appending, first in a process, ms" \
+  "$(f1 "$(first_build mesh_build_appending/512)")" "" ""
+row "1024 x 1024 grown by appending, first in a process, ms" \
+  "$(f1 "$(first_build mesh_build_appending/1024)")" "" ""
 row "drape frames per second at $size" "$(f1 "$drape_fps")" "" ""
 row "glFloor frames per second at $size" "$(f1 "$floor_fps")" "" ""
 row "explorer (surface + net) frames per second at $size" "$(f1 "$explorer_fps")" "" ""
@@ -221,5 +260,7 @@ if [ -n "$bullet" ]; then
   echo "step taken its kind's median (without Bullet's one-off fill of its distance"
   echo "field for the box as the sheet lands)."
 fi
+echo "normals, explorer frame, meshes: mean over the iterations of each repetition"
+echo "(the mesh builds reuse memory the allocator keeps; first builds: fresh processes)."
 echo "Frame rates: $runs alternating runs of each program, ${seconds} s counted after"
 echo "${warmup} s from the first frame."

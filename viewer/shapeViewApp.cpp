@@ -32,8 +32,12 @@ ShapeViewApp::ShapeViewApp(ShapeFile file, std::string pictureStem)
       camera_(kStartTilt, 0.0f, 1.0f),
       pointer_(camera_) {
   zeTransformsInit();
-  for (ShapeRecord& r : file_.records)
-    r.shape->enablePicking = true;  // window positions for the pointer, whatever the record says
+  arrays_.resize(file_.records.size());
+  for (size_t k = 0; k < file_.records.size(); ++k) {
+    zeShape& s = *file_.records[k].shape;
+    s.enablePicking = true;  // window positions for the pointer, whatever the record says
+    arrays_[k].prepare(s);
+  }
 }
 
 // A record's own translation, rotation and scale place it; its draw knows
@@ -42,10 +46,11 @@ ShapeViewApp::ShapeViewApp(ShapeFile file, std::string pictureStem)
 void ShapeViewApp::measure() {
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glDepthMask(GL_FALSE);
-  for (ShapeRecord& r : file_.records) {
-    if (!drawsSomething(*r.shape)) continue;
-    r.shape->draw();
-    for (int32_t i = 0; i < r.shape->listLength; ++i) bounds_.add(r.shape->absVertexList[i]);
+  for (size_t k = 0; k < file_.records.size(); ++k) {
+    zeShape& s = *file_.records[k].shape;
+    if (!drawsSomething(s)) continue;
+    arrays_[k].draw(s);
+    for (int32_t i = 0; i < s.listLength; ++i) bounds_.add(s.absVertexList[i]);
   }
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDepthMask(GL_TRUE);
@@ -72,15 +77,18 @@ void ShapeViewApp::draw() {
   zeScalef(s, s, s);
   zeTranslatef(-framing_.centre.x, -framing_.centre.y, -framing_.centre.z);
 
-  // Lit from whichever side is seen. The shape library's strip normals
-  // point to the side from which a strip's first triangle turns clockwise,
-  // its other faces' normals to the counter-clockwise side; naming that side
-  // the front keeps each normal on the face it belongs to.
+  // Lit from whichever side is seen, by the normals the file holds: a
+  // record with per-vertex normals is drawn with them as stored, whatever
+  // its mode, and never gets them regenerated. The shape library's strip
+  // normals point to the side from which a strip's first triangle turns
+  // clockwise, its other faces' normals to the counter-clockwise side;
+  // naming that side the front keeps each normal on the face it belongs to.
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-  for (ShapeRecord& r : file_.records) {
-    if (!drawsSomething(*r.shape)) continue;
-    glFrontFace(r.shape->drawStyle == GL_TRIANGLE_STRIP ? GL_CW : GL_CCW);
-    r.shape->draw();
+  for (size_t k = 0; k < file_.records.size(); ++k) {
+    zeShape& s = *file_.records[k].shape;
+    if (!drawsSomething(s)) continue;
+    glFrontFace(s.drawStyle == GL_TRIANGLE_STRIP ? GL_CW : GL_CCW);
+    arrays_[k].draw(s);
   }
   glFrontFace(GL_CCW);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);

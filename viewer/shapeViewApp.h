@@ -3,11 +3,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "viewer/framing.h"
 #include "viewer/shapeFile.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/pointerControl.h"
+#include "zeShape/zeShapeArrays.h"
 #include "zeu/zeApp.h"
 
 namespace shapeview {
@@ -30,6 +32,7 @@ class ShapeViewApp : public zeApp {
   void savePicture();
 
   ShapeFile file_;
+  std::vector<zeShapeArrays> arrays_;  // one per record: drawn with the record's own normals
   std::string pictureStem_;
   Bounds bounds_;  // of every record as drawn, with its own transform
   bool measured_ = false;

@@ -17,4 +17,10 @@ class zeMeshShape : public zeShape {
   void setMeshVertex(int i, int j, float x, float y, float z);  ///< Moves grid vertex (i, j).
   /// Sets the colour of grid vertex (i, j).
   void setMeshVertexColor(int i, int j, float r, float g, float b, float a);
+
+  // Linear time, no allocation; the general rule when the strips were changed.
+  /// Per-vertex normals from vertexList: calculateNormals' bits when absVertexList is vertexList.
+  void calculateMeshNormals();
+  /// True while the mesh still has the strips, mode and counts its constructor gave it.
+  bool hasGridStrips() const;
 };

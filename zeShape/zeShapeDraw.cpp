@@ -63,7 +63,9 @@ constexpr TransformCall kTransformCalls[6][3] = {
     {kS, kT, kR},  // ze_S_T_R
 };
 
-void applyTransform(const zeShape& s) {
+}  // namespace
+
+void zeApplyShapeTransform(const zeShape& s) {
   const int order = s.transformOrder;
   if (order < 0 || order > 5) return;  // an unknown order places the shape untransformed
   for (TransformCall call : kTransformCalls[order]) {
@@ -81,6 +83,8 @@ void applyTransform(const zeShape& s) {
   }
 }
 
+namespace {
+
 // A stack that was never initialised holds zero matrices, which put every
 // vertex on one point: the window stays blank. Say why, once.
 void warnIfStackNeverInitialised() {
@@ -97,7 +101,7 @@ void warnIfStackNeverInitialised() {
 void zeShape::draw() {
   warnIfStackNeverInitialised();
   zePushMatrix();
-  applyTransform(*this);
+  zeApplyShapeTransform(*this);
   space.set(getCurrentMatrix());
 
   if (enablePicking) {

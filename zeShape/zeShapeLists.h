@@ -56,3 +56,15 @@ struct zeFaceSequence {
     return zeValidVertex(v, vertexCount) ? v : -1;
   }
 };
+
+// Applies the shape's translation, rotation and scale to the current matrix
+// of the transform stack, in the order its transformOrder names.
+void zeApplyShapeTransform(const zeShape& s);
+
+// calculateNormals' face rule on the positions p (listLength entries)
+// instead of absVertexList; normals must be enabled.
+void zeCalculateNormalsFrom(zeShape& s, const zeVec3f* p);
+
+// zeTransformToReal of in[i] into real[i], then zeTransformRealToScreen of
+// that into screen[i], for i below n; the same bits as the two calls.
+void zeTransformListToRealAndScreen(const zeVec3f* in, zeVec3f* real, zeVec3f* screen, int32_t n);

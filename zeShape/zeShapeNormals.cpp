@@ -30,16 +30,22 @@ void zeShape::calculateNormals() {
     std::printf("calculateNormals: vertex normals are not enabled\n");
     return;
   }
+  zeCalculateNormalsFrom(*this, absVertexList);
+}
+
+void zeCalculateNormalsFrom(zeShape& s, const zeVec3f* p) {
+  const int32_t listLength = s.listLength;
+  zeVec3f* normalList = s.normalList;
+  int32_t* normalCountList = s.normalCountList;
   for (int i = 0; i < listLength; ++i) {
     normalList[i].set(0.0f, 0.0f, 0.0f);
     normalCountList[i] = 0;
   }
 
-  const zeFaceSequence seq(*this);
+  const zeFaceSequence seq(s);
   const int32_t n = seq.n;
-  const zeVec3f* p = absVertexList;
 
-  switch (drawStyle) {
+  switch (s.drawStyle) {
     case GL_POLYGON: {
       if (n < 3) return;
       const int32_t i0 = seq.at(0), i1 = seq.at(1), i2 = seq.at(2);
@@ -47,13 +53,13 @@ void zeShape::calculateNormals() {
       // without three vertices there it has no face.
       if (i0 == -1 || i1 == -1 || i2 == -1) break;
       const zeVec3f f = faceNormal(p[i0], p[i1], p[i2]);
-      for (int i = 0; i < listLength; ++i) addTo(*this, i, f);
+      for (int i = 0; i < listLength; ++i) addTo(s, i, f);
       break;
     }
     case GL_TRIANGLES:
     case GL_TRIANGLE_STRIP: {
       if (n < 3) return;
-      const bool strip = drawStyle == GL_TRIANGLE_STRIP;
+      const bool strip = s.drawStyle == GL_TRIANGLE_STRIP;
       const int32_t step = strip ? 1 : 3;
       int parity = 0;
       for (int32_t k = 0; k + 2 < n;) {
@@ -67,9 +73,9 @@ void zeShape::calculateNormals() {
         zeVec3f f = faceNormal(p[i0], p[i1], p[i2]);
         // Every other strip triangle is wound the other way round.
         if (strip && parity % 2 == 0) f *= -1.0f;
-        addTo(*this, i0, f);
-        addTo(*this, i1, f);
-        addTo(*this, i2, f);
+        addTo(s, i0, f);
+        addTo(s, i1, f);
+        addTo(s, i2, f);
         ++parity;
         k += step;
       }
@@ -83,9 +89,9 @@ void zeShape::calculateNormals() {
         if (i1 == -1) c = i2;  // a new fan begins around the entry after the break
         if (c == -1 || i1 == -1 || i2 == -1) continue;
         const zeVec3f f = faceNormal(p[c], p[i1], p[i2]);
-        addTo(*this, c, f);
-        addTo(*this, i1, f);
-        addTo(*this, i2, f);
+        addTo(s, c, f);
+        addTo(s, i1, f);
+        addTo(s, i2, f);
       }
       break;
     }

@@ -3,6 +3,9 @@
 #include <GL/glu.h>
 
 #include <cfloat>
+#include <cstdint>
+
+#include "zeShape/zeShapeLists.h"
 
 zeMatrix4f zeMatrixStack[128];
 int zeMatrixHeight = 0;
@@ -85,4 +88,35 @@ void zeTransformRealToScreen(zeVec3f& in, zeVec3f& out) {
   out.x = (float)((proj[0] / proj[3] + 1.0) * view[2] * 0.5 + view[0]);
   out.y = (float)((proj[1] / proj[3] + 1.0) * view[3] * 0.5 + view[1]);
   out.z = (float)((1.0 + proj[2]) * 0.5);
+}
+
+// zeTransformToReal and zeTransformRealToScreen over a whole list, with the
+// matrices and viewport read once: the same operations in the same order,
+// so the same bits, without two calls and two matrix reads per vertex.
+void zeTransformListToRealAndScreen(const zeVec3f* in, zeVec3f* real, zeVec3f* screen, int32_t n) {
+  const zeMatrix4f& t = zeMatrixStack[zeMatrixHeight];
+  float a[3][4];
+  for (int r = 0; r < 3; r++)
+    for (int c = 0; c < 4; c++) a[r][c] = t.m[r][c];
+  float p[4][4];
+  for (int r = 0; r < 4; r++)
+    for (int c = 0; c < 4; c++) p[r][c] = cameraMatrix.m[r][c];
+  const int v0 = view[0], v1 = view[1], v2 = view[2], v3 = view[3];
+  for (int32_t i = 0; i < n; i++) {
+    const float x = in[i].x, y = in[i].y, z = in[i].z;
+    const float rx = a[0][0] * x + a[0][1] * y + a[0][2] * z + a[0][3];
+    const float ry = a[1][0] * x + a[1][1] * y + a[1][2] * z + a[1][3];
+    const float rz = a[2][0] * x + a[2][1] * y + a[2][2] * z + a[2][3];
+    real[i].set(rx, ry, rz);
+    float proj[4];
+    for (int k = 0; k < 4; k++)
+      proj[k] = p[k][0] * rx + p[k][1] * ry + p[k][2] * rz + p[k][3] * 1.0f;
+    if (proj[3] == 0.0f) {
+      screen[i].set(-FLT_MAX, -FLT_MAX, -1.0f);
+      continue;
+    }
+    screen[i].x = (float)((proj[0] / proj[3] + 1.0) * v2 * 0.5 + v0);
+    screen[i].y = (float)((proj[1] / proj[3] + 1.0) * v3 * 0.5 + v1);
+    screen[i].z = (float)((1.0 + proj[2]) * 0.5);
+  }
 }

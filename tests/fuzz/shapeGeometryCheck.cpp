@@ -36,6 +36,7 @@
 #include "tests/fuzz/shapeFuzzChecks.h"
 #include "tests/support/glRecorder.h"
 #include "zeShape/zeShape.h"
+#include "zeShape/zeShapeArrays.h"
 #include "zeShape/zeTransforms.h"
 
 namespace shapefuzz {
@@ -176,7 +177,7 @@ std::string checkNormals(zeShape& s) {
   return std::string();
 }
 
-std::string checkDraw(zeShape& s) {
+std::string checkDraw(zeShape& s, zeShapeArrays& arrays) {
   const std::vector<uint8_t> positions = bytesOf(s.vertexList, s.listLength);
   const std::vector<uint8_t> window = bytesOf(s.screenVertexList, s.listLength);
   const int height = zeMatrixHeight;
@@ -186,6 +187,29 @@ std::string checkDraw(zeShape& s) {
     return "draw without picking changed the window positions";
   // At the top of the stack the push is ignored and the pop still lowers it.
   if (height < 127 && zeMatrixHeight != height) return "draw changed the transform stack depth";
+
+  // The client-array path, prepared by an earlier operation or not: the
+  // stand-in reads every vertex its indices name, so an index past the
+  // lists is a read outside them.
+  const std::vector<uint8_t> normals =
+      s.enableVertexNormals ? bytesOf(s.normalList, s.listLength) : std::vector<uint8_t>();
+  zeMatrixHeight = height;
+  glrec::state().recording = true;
+  arrays.draw(s);
+  glrec::state().recording = false;
+  std::string error;
+  for (const glrec::Primitive& p : glrec::state().primitives)
+    for (const glrec::Vertex& v : p.vertices)
+      if (v.index < 0 || v.index >= s.listLength) error = "the client-array path named no vertex";
+  glrec::state().calls.clear();
+  glrec::state().primitives.clear();
+  if (!error.empty()) return error;
+  if (bytesOf(s.vertexList, s.listLength) != positions)
+    return "the client-array path changed vertexList";
+  if (s.enableVertexNormals && bytesOf(s.normalList, s.listLength) != normals)
+    return "the client-array path changed the normals";
+  if (height < 127 && zeMatrixHeight != height)
+    return "the client-array path changed the transform stack depth";
   return std::string();
 }
 
@@ -199,6 +223,7 @@ std::string checkShapeGeometry(const uint8_t* data, size_t size) {
   const bool late = flags & 32;
 
   zeShape s(colors && !late, normals && !late, indexed);
+  zeShapeArrays arrays;
   if (texCoords && !late) s.enablePerVertexTextureCoords();
   s.enablePicking = flags & 16;
   const uint8_t style = in.byte();
@@ -258,7 +283,7 @@ std::string checkShapeGeometry(const uint8_t* data, size_t size) {
     for (int k = 0; k < count; ++k) s.addIndex(in.indexCode(vertices));
   }
 
-  std::string error = checkDraw(s);
+  std::string error = checkDraw(s, arrays);
   for (int op = 0; error.empty() && op < 32 && !in.empty(); ++op) {
     const uint8_t kind = in.byte() % 8;
     if (kind == 0) {
@@ -288,7 +313,7 @@ std::string checkShapeGeometry(const uint8_t* data, size_t size) {
     } else if (kind == 4) {
       error = checkNormals(s);
     } else if (kind == 5) {
-      error = checkDraw(s);
+      error = checkDraw(s, arrays);
     } else if (kind == 6) {
       s.enablePicking = !s.enablePicking;
     } else if (kind == 7) {

@@ -112,6 +112,45 @@ double ptr(const void* p) {
   return static_cast<double>(reinterpret_cast<uintptr_t>(p));
 }
 
+// A vertex at object position (x, y, z) with the current attributes.
+Vertex currentVertex(double x, double y, double z) {
+  Vertex v;
+  const double p[3] = {x, y, z};
+  const std::vector<double>& mv = g_state.modelview.back();
+  for (int r = 0; r < 3; ++r) {
+    v.object[r] = p[r];
+    v.eye[r] = mv[r] * x + mv[4 + r] * y + mv[8 + r] * z + mv[12 + r];
+    v.normal[r] = g_state.normal[r];
+  }
+  for (int k = 0; k < 4; ++k) v.color[k] = g_state.color[k];
+  v.tex[0] = g_state.tex[0];
+  v.tex[1] = g_state.tex[1];
+  return v;
+}
+
+// Element i of a float client array into out (at most n values).
+void fetch(const ClientArray& a, long i, int n, double* out) {
+  if (a.type != GL_FLOAT || a.pointer == nullptr) return;
+  const int stride = a.stride != 0 ? a.stride : a.size * static_cast<int>(sizeof(float));
+  const float* f = reinterpret_cast<const float*>(static_cast<const char*>(a.pointer) + i * stride);
+  for (int k = 0; k < n && k < a.size; ++k) out[k] = f[k];
+}
+
+ClientArray* clientArray(GLenum which) {
+  switch (which) {
+    case GL_VERTEX_ARRAY:
+      return &g_state.vertexArray;
+    case GL_NORMAL_ARRAY:
+      return &g_state.normalArray;
+    case GL_COLOR_ARRAY:
+      return &g_state.colorArray;
+    case GL_TEXTURE_COORD_ARRAY:
+      return &g_state.texCoordArray;
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 std::string Call::str() const {
@@ -178,6 +217,55 @@ const std::vector<double>& modelviewTop() {
   return g_state.modelview.back();
 }
 
+std::vector<Primitive> rasterised(const std::vector<Primitive>& primitives) {
+  std::vector<Primitive> out;
+  for (const Primitive& p : primitives) {
+    const std::vector<Vertex>& v = p.vertices;
+    const size_t n = v.size();
+    auto add = [&](GLenum mode, std::initializer_list<size_t> at) {
+      Primitive e;
+      e.mode = mode;
+      for (size_t k : at) e.vertices.push_back(v[k]);
+      out.push_back(std::move(e));
+    };
+    switch (p.mode) {
+      case GL_POINTS:
+        for (size_t k = 0; k < n; ++k) add(GL_POINTS, {k});
+        break;
+      case GL_LINES:
+        for (size_t k = 0; k + 1 < n; k += 2) add(GL_LINES, {k, k + 1});
+        break;
+      case GL_LINE_STRIP:
+      case GL_LINE_LOOP:
+        for (size_t k = 0; k + 1 < n; ++k) add(GL_LINES, {k, k + 1});
+        if (p.mode == GL_LINE_LOOP && n >= 2) add(GL_LINES, {n - 1, 0});
+        break;
+      case GL_TRIANGLES:
+        for (size_t k = 0; k + 2 < n; k += 3) add(GL_TRIANGLES, {k, k + 1, k + 2});
+        break;
+      case GL_TRIANGLE_STRIP:
+        for (size_t k = 0; k + 2 < n; ++k)
+          k % 2 ? add(GL_TRIANGLES, {k + 1, k, k + 2}) : add(GL_TRIANGLES, {k, k + 1, k + 2});
+        break;
+      case GL_TRIANGLE_FAN:
+        for (size_t k = 1; k + 1 < n; ++k) add(GL_TRIANGLES, {0, k, k + 1});
+        break;
+      case GL_QUADS:
+        for (size_t k = 0; k + 3 < n; k += 4) add(GL_QUADS, {k, k + 1, k + 2, k + 3});
+        break;
+      case GL_QUAD_STRIP:
+        for (size_t k = 0; k + 3 < n; k += 2) add(GL_QUADS, {k, k + 1, k + 3, k + 2});
+        break;
+      case GL_POLYGON:
+        if (n >= 3) out.push_back(p);
+        break;
+      default:
+        break;
+    }
+  }
+  return out;
+}
+
 // Static initialisation: the model starts with identity matrices.
 static const bool g_initialised = (reset(), true);
 
@@ -191,9 +279,16 @@ using glrec::record;
 
 void glEnable(GLenum cap) {
   record("glEnable", {double(cap)});
+  g_state.enabled[cap] = true;
 }
 void glDisable(GLenum cap) {
   record("glDisable", {double(cap)});
+  g_state.enabled[cap] = false;
+}
+GLboolean glIsEnabled(GLenum cap) {
+  record("glIsEnabled", {double(cap)});
+  auto it = g_state.enabled.find(cap);
+  return it != g_state.enabled.end() && it->second ? GL_TRUE : GL_FALSE;
 }
 void glBlendFunc(GLenum s, GLenum d) {
   record("glBlendFunc", {double(s), double(d)});
@@ -298,26 +393,103 @@ void glLightModeli(GLenum pname, GLint param) {
 void glFrontFace(GLenum mode) {
   record("glFrontFace", {double(mode)});
 }
+// While recording, the immediate-mode calls also assemble primitives.
 void glBegin(GLenum mode) {
   record("glBegin", {double(mode)});
+  if (g_state.recording) g_state.primitives.push_back(glrec::Primitive{mode, {}});
 }
 void glEnd() {
   record("glEnd", {});
 }
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   record("glVertex3f", {x, y, z});
+  if (g_state.recording && !g_state.primitives.empty())
+    g_state.primitives.back().vertices.push_back(glrec::currentVertex(x, y, z));
 }
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
   record("glNormal3f", {x, y, z});
+  g_state.normal[0] = x;
+  g_state.normal[1] = y;
+  g_state.normal[2] = z;
 }
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
   record("glColor3f", {r, g, b});
+  g_state.color[0] = r;
+  g_state.color[1] = g;
+  g_state.color[2] = b;
+  g_state.color[3] = 1.0;
 }
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
   record("glColor4f", {r, g, b, a});
+  g_state.color[0] = r;
+  g_state.color[1] = g;
+  g_state.color[2] = b;
+  g_state.color[3] = a;
 }
 void glTexCoord2f(GLfloat s, GLfloat t) {
   record("glTexCoord2f", {s, t});
+  g_state.tex[0] = s;
+  g_state.tex[1] = t;
+}
+
+// ---- Client arrays --------------------------------------------------------------
+// The pointers are logged as numbers; glDrawElements logs mode, count and
+// type, and (while recording) assembles its vertices from the arrays.
+
+void glEnableClientState(GLenum array) {
+  record("glEnableClientState", {double(array)});
+  if (glrec::ClientArray* a = glrec::clientArray(array)) a->enabled = true;
+}
+void glDisableClientState(GLenum array) {
+  record("glDisableClientState", {double(array)});
+  if (glrec::ClientArray* a = glrec::clientArray(array)) a->enabled = false;
+}
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+  record("glVertexPointer", {double(size), double(type), double(stride), ptr(pointer)});
+  g_state.vertexArray =
+      glrec::ClientArray{g_state.vertexArray.enabled, size, type, stride, pointer};
+}
+void glNormalPointer(GLenum type, GLsizei stride, const GLvoid* pointer) {
+  record("glNormalPointer", {double(type), double(stride), ptr(pointer)});
+  g_state.normalArray = glrec::ClientArray{g_state.normalArray.enabled, 3, type, stride, pointer};
+}
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+  record("glColorPointer", {double(size), double(type), double(stride), ptr(pointer)});
+  g_state.colorArray = glrec::ClientArray{g_state.colorArray.enabled, size, type, stride, pointer};
+}
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+  record("glTexCoordPointer", {double(size), double(type), double(stride), ptr(pointer)});
+  g_state.texCoordArray =
+      glrec::ClientArray{g_state.texCoordArray.enabled, size, type, stride, pointer};
+}
+void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+  record("glDrawElements", {double(mode), double(count), double(type)});
+  if (!g_state.recording || !g_state.vertexArray.enabled) return;
+  glrec::Primitive p{mode, {}};
+  for (GLsizei k = 0; k < count; ++k) {
+    long i = 0;
+    if (type == GL_UNSIGNED_INT)
+      i = static_cast<const GLuint*>(indices)[k];
+    else if (type == GL_UNSIGNED_SHORT)
+      i = static_cast<const GLushort*>(indices)[k];
+    else if (type == GL_UNSIGNED_BYTE)
+      i = static_cast<const GLubyte*>(indices)[k];
+    double pos[3] = {};
+    glrec::fetch(g_state.vertexArray, i, 3, pos);
+    glrec::Vertex v = glrec::currentVertex(pos[0], pos[1], pos[2]);
+    v.index = static_cast<int>(i);
+    if (g_state.normalArray.enabled) glrec::fetch(g_state.normalArray, i, 3, v.normal);
+    if (g_state.colorArray.enabled) glrec::fetch(g_state.colorArray, i, 4, v.color);
+    if (g_state.texCoordArray.enabled) glrec::fetch(g_state.texCoordArray, i, 2, v.tex);
+    p.vertices.push_back(v);
+  }
+  g_state.primitives.push_back(std::move(p));
+}
+void glMultMatrixf(const GLfloat* m) {
+  glrec::Mat rhs;
+  for (int k = 0; k < 16; ++k) rhs[k] = m[k];
+  if (g_state.recording) record("glMultMatrixf", std::vector<double>(rhs.begin(), rhs.end()));
+  glrec::postMultiply(rhs);
 }
 void glGetDoublev(GLenum pname, GLdouble* out) {
   record("glGetDoublev", {double(pname)});

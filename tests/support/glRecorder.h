@@ -24,6 +24,33 @@ struct Call {
   std::string str() const;
 };
 
+// A vertex as OpenGL receives it: from glVertex3f with the current normal,
+// colour and texture coordinate, or from the client arrays of a
+// glDrawElements (attributes whose array is off are the current values).
+struct Vertex {
+  int index = -1;         // array element for glDrawElements, -1 for glVertex3f
+  double object[3] = {};  // position as sent
+  double eye[3] = {};     // through the modelview in force at the call
+  double normal[3] = {};
+  double color[4] = {};
+  double tex[2] = {};
+};
+
+// One glBegin/glEnd pair, or one glDrawElements, with its vertices in order.
+struct Primitive {
+  GLenum mode = 0;
+  std::vector<Vertex> vertices;
+};
+
+// A client array as glVertexPointer and its kin set it.
+struct ClientArray {
+  bool enabled = false;
+  int size = 0;
+  GLenum type = 0;
+  int stride = 0;
+  const void* pointer = nullptr;
+};
+
 // Everything the stand-in holds. reset() restores the defaults below.
 struct State {
   bool recording = true;  // false: calls are not logged (matrix calls are still modelled)
@@ -41,6 +68,14 @@ struct State {
   GLenum matrixMode = GL_MODELVIEW;
   std::vector<std::vector<double>> projection{std::vector<double>(16)};
   std::vector<std::vector<double>> modelview{std::vector<double>(16)};
+
+  // What was drawn while recording, and the state it is assembled from.
+  std::vector<Primitive> primitives;
+  double normal[3] = {0.0, 0.0, 1.0};
+  double color[4] = {1.0, 1.0, 1.0, 1.0};
+  double tex[2] = {};
+  ClientArray vertexArray, normalArray, colorArray, texCoordArray;
+  std::map<GLenum, bool> enabled;  // glEnable / glDisable, for glIsEnabled
 
   // Registered GLUT callbacks, so tests can fire events.
   void (*displayFunc)() = nullptr;
@@ -62,6 +97,12 @@ std::vector<std::string> log();
 std::vector<std::string> log(const std::vector<std::string>& names);
 std::vector<Call> callsNamed(const std::string& name);
 size_t count(const std::string& name);
+
+// The primitives cut into what OpenGL rasterises: each element has mode
+// GL_POINTS (1 vertex), GL_LINES (2), GL_TRIANGLES (3, in OpenGL's winding
+// for strips and fans), GL_QUADS (4) or GL_POLYGON (all); incomplete
+// primitives are dropped as OpenGL drops them.
+std::vector<Primitive> rasterised(const std::vector<Primitive>& primitives);
 
 // Current top of the modelled stacks (column-major, 16 doubles).
 const std::vector<double>& projectionTop();

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/glRecorder.h"
 #include "tests/support/scratchDir.h"
 #include "viewer/commandLine.h"
 #include "viewer/framing.h"
@@ -409,6 +410,45 @@ TEST(ShapeViewAppTest, RecordsAreFramedWhereTheirOwnTransformPutsThem) {
   EXPECT_NEAR(w[0].x + w[1].x, 800.0f, 0.01f);
   EXPECT_GT(w[1].x - w[0].x, 400.0f);
   EXPECT_NEAR(w[0].y, 300.0f, 0.01f);
+}
+
+// Every record with normals is lit by the normals it holds: quads and lines
+// no longer turn to (0, 0, 1), and a strip keeps its own rather than
+// regenerated ones.
+TEST(ShapeViewAppTest, RecordsAreLitByTheirStoredNormals) {
+  zeuWindowWidth = 800;
+  zeuWindowHeight = 600;
+  zeuScreenFov = 60.0f;
+  const GLenum modes[] = {GL_QUADS, GL_LINES, GL_TRIANGLE_STRIP};
+  const zeVec3f normals[] = {zeVec3f(1, 0, 0), zeVec3f(0, 0.6f, 0.8f), zeVec3f(0, 0, -1)};
+  shapeview::ShapeFile file;
+  for (int k = 0; k < 3; ++k) {
+    file.records.emplace_back();
+    file.records.back().shape = std::make_unique<zeShape>(false, true, false);
+    zeShape& s = *file.records.back().shape;
+    s.drawStyle = modes[k];
+    for (int i = 0; i < 4; ++i) {
+      s.addPoint(static_cast<float>(i % 2), static_cast<float>(i / 2), 0.5f * i);
+      s.normalList[i] = normals[k];
+    }
+  }
+  shapeview::ShapeViewApp app(std::move(file), "x");
+  glrec::reset();
+  for (int frame = 0; frame < 2; ++frame) {  // the first also frames the records
+    glrec::state().primitives.clear();
+    zeuOpenToloFrame();
+    app.draw();
+    zeuCloseToloFrame();
+  }
+  const std::vector<glrec::Primitive>& drawn = glrec::state().primitives;
+  ASSERT_EQ(drawn.size(), 3u);
+  for (size_t k = 0; k < 3; ++k) {
+    EXPECT_FALSE(drawn[k].vertices.empty());
+    for (const glrec::Vertex& v : drawn[k].vertices)
+      EXPECT_TRUE(v.normal[0] == normals[k].x && v.normal[1] == normals[k].y &&
+                  v.normal[2] == normals[k].z)
+          << "record " << k;
+  }
 }
 
 }  // namespace

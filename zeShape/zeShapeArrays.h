@@ -1,0 +1,48 @@
+// Drawing a shape from OpenGL 1.1 client-side vertex arrays: the shape's
+// own vertexList, normalList and colorList go to OpenGL as they are stored,
+// the transform stack's matrix goes on OpenGL's modelview for the call, and
+// the primitives are one index list prepared ahead, so a draw costs a few
+// calls instead of several per vertex. The triangles, lines and points sent
+// are those zeShape::draw sends; normals are never regenerated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "zeShape/zeShape.h"
+
+/// A shape's primitives as one prepared index list, drawn with OpenGL client arrays.
+class zeShapeArrays {
+ public:
+  /// Builds the index list for the shape's current index list (or vertex count) and drawStyle.
+  void prepare(const zeShape& shape);
+  // Prepares again first when the shape's counts, mode or index list block changed.
+  /// Draws the shape's primitives as zeShape::draw sends them, with its stored normals.
+  void draw(zeShape& shape);
+  /// Number of entries in the prepared index list.
+  size_t indexCount() const { return wide_.size() + narrow_.size(); }
+  /// True when the prepared list holds 32-bit entries (more than 65,536 vertices), else 16-bit.
+  bool wideIndices() const { return !wide_.empty(); }
+
+ private:
+  struct Batch {
+    uint32_t mode;  // OpenGL primitive mode of this glDrawElements
+    size_t first;   // first entry in the index list
+    int32_t count;  // entries
+  };
+  void addRun(uint32_t mode);
+  bool current(const zeShape& shape) const;
+
+  std::vector<uint32_t> wide_;
+  std::vector<uint16_t> narrow_;
+  std::vector<uint32_t> run_;  // scratch: the vertices of one primitive while preparing
+  std::vector<Batch> batches_;
+  bool prepared_ = false;
+  // What the prepared list was built from.
+  uint32_t drawStyle_ = 0;
+  bool indexed_ = false;
+  int32_t vertices_ = 0;
+  int32_t entries_ = 0;
+  const int32_t* indexList_ = nullptr;
+};

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "explorer/clothFiles.h"
@@ -10,6 +11,7 @@
 #include "viewkit/picking.h"
 #include "viewkit/safeFile.h"
 #include "viewkit/screenshot.h"
+#include "zeShape/zeShapeLists.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 #include "zeu/zeuOverlayText.h"
@@ -52,10 +54,6 @@ void destroy(T* object) {
   ::operator delete(object);
 }
 
-inline void vertex(const zeVec3f& p) {
-  glVertex3f(p.x, p.y, p.z);
-}
-
 }  // namespace
 
 drapeExplorerApp::drapeExplorerApp()
@@ -76,10 +74,20 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
       params_(params),
       threads_(threads),
       cloth_(new cloth::Cloth(preset, params, threads)),
+      net_(nullptr),
+      netCuts_(-1),
+      normalsStale_(true),
       overlay_(),
       fpsStart_(std::chrono::steady_clock::now()),
       fpsFrames_(0) {
   mesh = explorer::newClothMesh(cloth_->size());
+  // A mesh for its lists made at their size in one go; drawn as plain lines.
+  net_ = new zeMeshShape(cloth_->size(), cloth_->size());
+  net_->drawStyle = GL_LINES;
+  net_->enablePicking = false;
+  net_->enableVertexColors = false;
+  net_->enableVertexNormals = false;
+  net_->Color.set(1.0f, 1.0f, 1.0f, 1.0f);
   zeTransformsInit();
   syncMesh();
 }
@@ -87,6 +95,7 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
 // The program never ends this way, but a test does.
 drapeExplorerApp::~drapeExplorerApp() {
   destroy(mesh);
+  destroy(net_);
 }
 
 void drapeExplorerApp::advanceCloth() {
@@ -95,11 +104,43 @@ void drapeExplorerApp::advanceCloth() {
 
 void drapeExplorerApp::restartCloth() {
   cloth_.reset(new cloth::Cloth(preset_, params_, threads_));
+  normalsStale_ = true;
   syncMesh();
 }
 
 void drapeExplorerApp::syncMesh() {
   explorer::copyPositions(*cloth_, *mesh);
+}
+
+// drape's net at any size: for each inner step one segment along row b
+// (columns a - 1 to a) and one along column b (rows a - 1 to a); the outer
+// border is not drawn, and neither is a cut link. Made again only when links
+// were cut.
+void drapeExplorerApp::buildNet() {
+  const int N = cloth_->size();
+  const cloth::Cloth& c = *cloth_;
+  int32_t count = 0;
+  for (int a = 1; a < N; ++a)
+    for (int b = 1; b < N - 1; ++b)
+      count += 2 * (c.linkRight(N * b + a - 1) + c.linkUp(N * (a - 1) + b));
+  zeResizeList(net_->indexList, count);
+  net_->indexListLength = count;
+  int32_t* out = net_->indexList;
+  for (int a = 1; a < N; ++a) {
+    for (int b = 1; b < N - 1; ++b) {
+      const int row = N * b + a - 1, column = N * (a - 1) + b;
+      if (c.linkRight(row)) {
+        *out++ = row;
+        *out++ = row + 1;
+      }
+      if (c.linkUp(column)) {
+        *out++ = column;
+        *out++ = column + N;
+      }
+    }
+  }
+  netArrays_.prepare(*net_);
+  netCuts_ = c.cutLinks();
 }
 
 // The surface goes through the shape library, whose draw maps the vertices
@@ -112,8 +153,15 @@ void drapeExplorerApp::draw() {
   if (advancing) {
     if (paused) --pendingSteps;
     advanceCloth();
+    normalsStale_ = true;
   }
   syncMesh();
+  // The lighting normals are the cloth's own; the view goes to OpenGL with
+  // the vertices, so they change only when the cloth moves.
+  if (normalsStale_) {
+    mesh->calculateMeshNormals();
+    normalsStale_ = false;
+  }
   const float cx = W * 0.5f, cy = H * 0.5f;
   zeTransformsCaptureCamera();
 
@@ -128,7 +176,7 @@ void drapeExplorerApp::draw() {
   }
   zePushMatrix();
   camera.applySoftware(cx, cy);
-  mesh->draw();
+  meshArrays_.draw(*mesh);
   zePopMatrix();
   if (look == kNet) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -137,13 +185,7 @@ void drapeExplorerApp::draw() {
     glDisable(GL_POLYGON_OFFSET_FILL);
   }
 
-  if (look != kSurface) {
-    glPushMatrix();
-    camera.applyGl(cx, cy);
-    glNormal3f(0.0f, 0.0f, 1.0f);  // drape's lines are lit with OpenGL's initial normal
-    drawNet();
-    glPopMatrix();
-  }
+  if (look != kSurface) drawNet(cx, cy);
 
   hovered = pointer.pointerKnown() ? pick(pointer.x(), pointer.y()) : -1;
   if (hovered >= 0) drawMarker(hovered);
@@ -158,29 +200,16 @@ void drapeExplorerApp::draw() {
   if (advancing) camera.advance();
 }
 
-// drape's net at any size: for each inner step one segment along row b
-// (columns a - 1 to a) and one along column b (rows a - 1 to a); the outer
-// border is not drawn, and neither is a cut link.
-void drapeExplorerApp::drawNet() {
-  const int N = cloth_->size();
-  const zeVec3f* p = cloth_->positions();
-  const cloth::Cloth& c = *cloth_;
-  glBegin(GL_LINES);
-  for (int a = 1; a < N; ++a) {
-    for (int b = 1; b < N - 1; ++b) {
-      glColor3f(1.0f, 1.0f, 1.0f);
-      const int row = N * b + a - 1, column = N * (a - 1) + b;
-      if (c.linkRight(row)) {
-        vertex(p[row]);
-        vertex(p[row + 1]);
-      }
-      if (c.linkUp(column)) {
-        vertex(p[column]);
-        vertex(p[column + N]);
-      }
-    }
-  }
-  glEnd();
+// The net's lines are lit with the normal (0, 0, 1), OpenGL's initial one,
+// as drape's are.
+void drapeExplorerApp::drawNet(float cx, float cy) {
+  if (netCuts_ != cloth_->cutLinks()) buildNet();
+  std::memcpy(static_cast<void*>(net_->vertexList), cloth_->positions(),
+              sizeof(zeVec3f) * static_cast<size_t>(cloth_->nodeCount()));
+  zePushMatrix();
+  camera.applySoftware(cx, cy);
+  netArrays_.draw(*net_);
+  zePopMatrix();
 }
 
 void drapeExplorerApp::drawMarker(int node) {

@@ -13,6 +13,7 @@
 #include "viewkit/orbitCamera.h"
 #include "viewkit/pointerControl.h"
 #include "zeShape/zeNiceShapes.h"
+#include "zeShape/zeShapeArrays.h"
 #include "zeu/zeApp.h"
 
 class drapeExplorerApp : public zeApp {
@@ -69,7 +70,8 @@ class drapeExplorerApp : public zeApp {
 
  private:
   void syncMesh();
-  void drawNet();
+  void buildNet();
+  void drawNet(float cx, float cy);
   void drawMarker(int node);
   void drawOverlay();
   void countFrame();
@@ -78,6 +80,11 @@ class drapeExplorerApp : public zeApp {
   cloth::Params params_;
   int threads_;
   std::unique_ptr<cloth::Cloth> cloth_;
+  zeShapeArrays meshArrays_;
+  zeMeshShape* net_;  // drape's net as indexed lines over a copy of the positions
+  zeShapeArrays netArrays_;
+  long netCuts_;  // the cloth's cut links when the net's index list was made
+  bool normalsStale_;
   char overlay_[512];
   std::chrono::steady_clock::time_point fpsStart_;
   int fpsFrames_;

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,7 +28,7 @@ constexpr float kText[3] = {0.9f, 0.9f, 0.9f};
 
 const char* const kHelp =
     "space pause   . step   r restart   n look   t turn on/off   v reset view\n"
-    "p PNG   o OBJ   w shape record   F1 window   Esc quit\n"
+    "p PNG   o OBJ   w shape record   m video   F1 window   Esc quit\n"
     "drag orbit   wheel zoom   click print node";
 
 std::string fileStem(int frame) {
@@ -195,6 +196,7 @@ void drapeExplorerApp::draw() {
     shotRequested = false;
     savePicture();
   }
+  if (recorder_.recording()) recordFrame();
   // Turned after drawing, as drape turns by its frame count before the
   // increment: the first frame shows the cloth unturned.
   if (advancing) camera.advance();
@@ -237,9 +239,15 @@ void drapeExplorerApp::countFrame() {
 }
 
 void drapeExplorerApp::drawOverlay() {
+  char recordingText[40] = "";
+  if (recorder_.recording()) {
+    const long seconds = static_cast<long>(recorder_.seconds());
+    std::snprintf(recordingText, sizeof recordingText, "   recording %ld:%02ld", seconds / 60,
+                  seconds % 60);
+  }
   // snprintf never writes past the buffer; a cut line is all that can happen.
-  int used = std::snprintf(overlay_, sizeof overlay_, "frame %d   %.1f fps%s\n", frame(), fps,
-                           paused ? "   paused" : "");
+  int used = std::snprintf(overlay_, sizeof overlay_, "frame %d   %.1f fps%s%s\n", frame(), fps,
+                           paused ? "   paused" : "", recordingText);
   if (used < 0 || used >= static_cast<int>(sizeof overlay_)) used = 0;
   const size_t left = sizeof overlay_ - static_cast<size_t>(used);
   if (hovered >= 0) {
@@ -286,6 +294,37 @@ bool drapeExplorerApp::saveShape() {
   return report(name, explorer::writeClothShape(*mesh, name, false, error), error);
 }
 
+bool drapeExplorerApp::toggleRecording() {
+  if (recorder_.recording()) return stopRecording();
+  // The even-sized lower-left part of the window, at the rate the cloth runs
+  // at now; 60 frames a second before the first second has been measured.
+  const int width = zeuWindowWidth & ~1, height = zeuWindowHeight & ~1;
+  const double rate = fps > 0.0f ? std::round(fps) : 60.0;
+  const std::string name = viewkit::freeFileName(fileStem(frame()), ".mp4");
+  std::string error;
+  if (!recorder_.start(name, width, height, rate, error)) {
+    std::fprintf(stderr, "could not record: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool drapeExplorerApp::stopRecording() {
+  std::string line;
+  const bool ok = recorder_.stop(line);
+  std::fprintf(ok ? stdout : stderr, "%s\n", line.c_str());
+  if (ok) std::fflush(stdout);
+  return ok;
+}
+
+void drapeExplorerApp::recordFrame() {
+  if (recorder_.failed()) {
+    stopRecording();  // ffmpeg has ended: say why, leave no file
+    return;
+  }
+  viewkit::recordWindowFrame(recorder_, zeuWindowWidth, zeuWindowHeight);
+}
+
 void drapeExplorerApp::keyDown(char key) {
   switch (key) {
     case ' ':
@@ -316,7 +355,12 @@ void drapeExplorerApp::keyDown(char key) {
     case 'w':
       saveShape();
       break;
+    case 'm':
+      toggleRecording();
+      break;
     default:
+      // A recording is finished before the program winds down, not left as a temporary file.
+      if (key == 27 && recorder_.recording()) stopRecording();
       zeApp::keyDown(key);  // Escape
   }
 }

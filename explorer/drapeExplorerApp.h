@@ -12,6 +12,7 @@
 #include "cloth/cloth.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/pointerControl.h"
+#include "viewkit/videoRecorder.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeu/zeApp.h"
@@ -65,6 +66,13 @@ class drapeExplorerApp : public zeApp {
   bool saveObj();
   bool saveShape();
 
+  // `m`: starts recording the window to drape-<frame>.mp4 through ffmpeg, or
+  // ends the recording with "wrote <name>: <n> frames, <k> dropped" on
+  // standard output or "could not record[ <name>]: <reason>" on standard
+  // error. True when a recording started or was written.
+  bool toggleRecording();
+  bool recording() const { return recorder_.recording(); }
+
   // The overlay text of the last draw.
   const char* overlay() const { return overlay_; }
 
@@ -75,6 +83,8 @@ class drapeExplorerApp : public zeApp {
   void drawMarker(int node);
   void drawOverlay();
   void countFrame();
+  bool stopRecording();
+  void recordFrame();
 
   cloth::Preset preset_;
   cloth::Params params_;
@@ -88,4 +98,5 @@ class drapeExplorerApp : public zeApp {
   char overlay_[512];
   std::chrono::steady_clock::time_point fpsStart_;
   int fpsFrames_;
+  viewkit::VideoRecorder recorder_;
 };

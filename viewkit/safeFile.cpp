@@ -230,6 +230,21 @@ NamingCalls setNamingCalls(const NamingCalls& calls) {
   return before;
 }
 
+bool nameNewFile(const std::string& from, const std::string& to, std::string& error) {
+  error.clear();
+  struct stat st;
+  if (stat(from.c_str(), &st) != 0) {
+    error = reason(errno);
+    return false;
+  }
+  if (!nameWithoutReplacing(from, to, st.st_mode & 0777, error)) return false;
+  if (!syncDirectory(directoryOf(to), error)) {
+    unlink(to.c_str());  // a new name that may not last is taken back
+    return false;
+  }
+  return true;
+}
+
 std::string freeFileName(const std::string& stem, const std::string& ext) {
   std::string name = stem + ext;
   for (int k = 1; exists(name); ++k) name = stem + "-" + std::to_string(k) + ext;

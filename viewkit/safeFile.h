@@ -40,6 +40,11 @@ bool writeFile(const std::string& path, const std::function<bool(FILE*)>& body, 
 bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& body,
                          std::string& error, bool replace = false);
 
+/// Gives the finished file `from` the name `to` without replacing anything, as kNoReplace does:
+/// an entry that appeared under `to` meanwhile stays, also where there are no hard links; then
+/// makes the new name durable. On failure error holds the reason and `from` is the caller's.
+bool nameNewFile(const std::string& from, const std::string& to, std::string& error);
+
 /// The calls that give a finished temporary file its name without replacing anything, replaceable
 /// so tests can take a file system without hard links.
 struct NamingCalls {

@@ -3,9 +3,12 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "viewkit/safeFile.h"
+#include "viewkit/videoRecorder.h"
 
 namespace viewkit {
 
@@ -23,6 +26,22 @@ bool saveWindowPng(const std::string& path, int width, int height, std::string& 
       path, [&](FILE* f) { return writePng(f, width, height, rgb.data(), pngError); }, error);
   if (!ok && !pngError.empty()) error = pngError;
   return ok;
+}
+
+void recordWindowFrame(VideoRecorder& recorder, int windowWidth, int windowHeight) {
+  unsigned char* frame = recorder.frameSlot();
+  if (frame == nullptr) return;
+  const int width = recorder.width(), height = recorder.height();
+  const int readWidth = std::min(width, windowWidth), readHeight = std::min(height, windowHeight);
+  if (readWidth < width || readHeight < height)
+    std::memset(frame, 0, static_cast<size_t>(width) * height * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ROW_LENGTH, width);
+  if (readWidth > 0 && readHeight > 0)
+    glReadPixels(0, 0, readWidth, readHeight, GL_RGB, GL_UNSIGNED_BYTE, frame);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  recorder.submitFrame();
 }
 
 }  // namespace viewkit

@@ -1,0 +1,93 @@
+/// @file
+/// Video of a window: raw RGB frames piped to Debian's `ffmpeg`, which
+/// encodes them as H.264 into an MP4 file. The frames go through a small
+/// queue of buffers made when the recording starts and a writer thread, so
+/// the program never waits for the encoder: when the queue is full a frame
+/// is dropped and counted. The file takes its final name only when ffmpeg
+/// has finished cleanly, and never over an existing file; a failed or killed
+/// ffmpeg leaves nothing behind.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+/// Viewer kit of the zeu framework: camera, pointer, picking, files.
+namespace viewkit {
+
+/// The path of the executable `program` on PATH, searched as execvp does (PATH unset:
+/// /bin:/usr/bin; an empty entry: the current directory), or "" when there is none.
+std::string findOnPath(const std::string& program);
+
+/// One recording at a time; start again after stop for the next.
+class VideoRecorder {
+ public:
+  /// Frames that may wait for the encoder before new ones are dropped.
+  static constexpr int kQueueFrames = 3;
+
+  VideoRecorder() = default;
+  /// Finishes a running recording as stop() does.
+  ~VideoRecorder();
+  VideoRecorder(const VideoRecorder&) = delete;
+  VideoRecorder& operator=(const VideoRecorder&) = delete;
+
+  /// Starts ffmpeg (found on PATH) encoding width x height frames at fps into a temporary file
+  /// beside `name`. width and height must be even and positive. On failure returns false with
+  /// one line in error ("ffmpeg not found", ...), and nothing is left running or on disk.
+  bool start(const std::string& name, int width, int height, double fps, std::string& error);
+
+  /// The buffer for the next frame (width * height * 3 bytes, RGB, bottom row first, as
+  /// glReadPixels gives them), or nullptr when the queue is full or the encoder has failed: the
+  /// frame is then counted as dropped. Fill it, then call submitFrame().
+  unsigned char* frameSlot();
+  /// Hands the frame filled through frameSlot() to the writer.
+  void submitFrame();
+  /// frameSlot(), a copy of rgb, submitFrame(); false when the frame was dropped.
+  bool addFrame(const unsigned char* rgb);
+
+  /// Ends the recording: the queued frames are written, ffmpeg finishes and the file gets its
+  /// name. report is "wrote <name>: <n> frames, <k> dropped" (true) or "could not record <name>:
+  /// <reason>" (false; the temporary file is removed).
+  bool stop(std::string& report);
+
+  bool recording() const { return child_ > 0; }
+  /// ffmpeg stopped taking frames (it ended or failed); stop() says why.
+  bool failed() const;
+  const std::string& name() const { return name_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  /// Seconds since start().
+  double seconds() const;
+  /// Frames written to ffmpeg, and frames dropped, so far.
+  long frames() const;
+  long dropped() const;
+
+ private:
+  void writeFrames();
+  void cleanUp();
+
+  std::string name_, temporary_;
+  int width_ = 0, height_ = 0;
+  size_t frameBytes_ = 0;
+  pid_t child_ = -1;
+  int pipe_ = -1;
+  std::chrono::steady_clock::time_point started_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable ready_;
+  std::vector<std::vector<unsigned char>> slots_;
+  int first_ = 0;   // the oldest queued frame
+  int queued_ = 0;  // frames waiting for the writer
+  bool closing_ = false;
+  bool writeFailed_ = false;
+  std::string writeError_;
+  long frames_ = 0, dropped_ = 0;
+  std::thread writer_;
+};
+
+}  // namespace viewkit

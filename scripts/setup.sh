@@ -7,7 +7,7 @@ packages=(
   g++ make cmake pkg-config
   freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libbenchmark-dev libpng-dev libbullet-dev
-  xvfb openbox xdotool x11-utils imagemagick doxygen
+  xvfb openbox xdotool x11-utils imagemagick doxygen ffmpeg
   clang libclang-rt-14-dev valgrind
 )
 

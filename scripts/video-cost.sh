@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # What recording costs drapeExplorer's frames: the explorer full screen on an
 # Xvfb screen (default 1920x1080) with the cloth at 60 x 60, its frame rate
-# over SECONDS without recording (from the frame numbers of two `o`
-# meshes) and while recording (frames drawn = written + dropped, from the
-# `m` report), REPEATS times each, alternating.
+# over SECONDS without recording and while recording, from the frame numbers
+# of two `o` meshes SECONDS apart, REPEATS times each, alternating.
 #   bash scripts/video-cost.sh [BUILD_DIR] [SIZE] [SECONDS] [REPEATS]
 set -euo pipefail
 build="${1:-build}"
@@ -36,9 +35,9 @@ waitLines() {
   echo "no answer from drapeExplorer: $(cat err.txt)" >&2
   exit 1
 }
-frameOf() { sed -n "${1}p" out.txt | sed 's/^wrote drape-0*\([0-9]*\).*/\1/'; }
-
-for r in $(seq "$repeats"); do
+# Frames a second between two OBJ files SECONDS apart, from their frame numbers.
+rate() {
+  local n t0 t1 f0 f1
   n=$(lines)
   xdotool key --window "$window" o
   t0=$(date +%s.%N)
@@ -47,19 +46,20 @@ for r in $(seq "$repeats"); do
   xdotool key --window "$window" o
   t1=$(date +%s.%N)
   waitLines $((n + 2))
-  plain=$(echo "($(frameOf $((n + 2))) - $(frameOf $((n + 1)))) / ($t1 - $t0)" | bc -l)
+  f0=$(sed -n "$((n + 1))p" out.txt | sed 's/^wrote drape-0*\([0-9]*\).*/\1/')
+  f1=$(sed -n "$((n + 2))p" out.txt | sed 's/^wrote drape-0*\([0-9]*\).*/\1/')
+  echo "($f1 - $f0) / ($t1 - $t0)" | bc -l
+}
 
+for r in $(seq "$repeats"); do
+  plain=$(rate)
   xdotool key --window "$window" m
-  t0=$(date +%s.%N)
-  sleep "$seconds"
+  recorded=$(rate)
+  n=$(lines)
   xdotool key --window "$window" m
-  t1=$(date +%s.%N)
-  waitLines $((n + 3))
-  report=$(sed -n "$((n + 3))p" out.txt)
-  drawn=$(echo "$report" | sed 's/.*: \([0-9]*\) frames, \([0-9]*\) dropped/\1 + \2/')
-  recorded=$(echo "($drawn) / ($t1 - $t0)" | bc -l)
-  printf 'run %d: %.1f fps plain, %.1f fps recording (%s), frame time x%.3f\n' \
-    "$r" "$plain" "$recorded" "$report" "$(echo "$plain / $recorded" | bc -l)"
+  waitLines $((n + 1))
+  printf 'run %d: %.1f fps plain, %.1f fps recording (%s), frame time x%.3f\n' "$r" "$plain" \
+    "$recorded" "$(sed -n "$((n + 1))p" out.txt)" "$(echo "$plain / $recorded" | bc -l)"
 done
 xdotool key --window "$window" Escape
 wait "$pid" || true

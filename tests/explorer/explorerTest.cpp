@@ -3,9 +3,11 @@
 // the files it writes.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -279,6 +281,45 @@ TEST_F(ExplorerFilesTest, FailedWritesReportOnStandardErrorLeaveNothingAndThePro
   frame();
   EXPECT_EQ(app->frame(), 3);
   EXPECT_TRUE(scratch.entries().empty()) << "files were left";
+}
+
+// With a stand-in ffmpeg that keeps what it is given: the overlay says
+// recording, recorded frames allocate nothing, and the file holds every frame
+// written of the even part of the window.
+TEST_F(ExplorerFilesTest, RecordingShowsInTheOverlayAllocatesNothingAndWritesEveryFrame) {
+  const std::string bin = scratch.path() + "/bin";
+  ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+  std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\nfor out; do :; done\nexec /bin/cat > \"$out\"\n";
+  ASSERT_EQ(chmod((bin + "/ffmpeg").c_str(), 0755), 0);
+  const std::string path = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", bin.c_str(), 1);
+  zeuWindowWidth = 65;
+  zeuWindowHeight = 49;
+  app->resize(0.0f, 0.0f, 65, 49);
+  frames(5);
+  app->keyDown('m');
+  setenv("PATH", path.c_str(), 1);
+  ASSERT_TRUE(app->recording());
+  frames(3);
+  EXPECT_EQ(std::string(app->overlay()).rfind("frame 8   0.0 fps   recording 0:00\n", 0), 0u)
+      << app->overlay();
+  const uint64_t before = alloccount::allocations();
+  frames(20);
+  EXPECT_EQ(alloccount::allocations() - before, 0u);
+  testing::internal::CaptureStdout();
+  app->keyDown('m');
+  const std::string out = testing::internal::GetCapturedStdout();
+  long written = -1, dropped = -1;
+  ASSERT_EQ(std::sscanf(out.c_str(), "wrote drape-00005.mp4: %ld frames, %ld dropped\n", &written,
+                        &dropped),
+            2)
+      << out;
+  EXPECT_EQ(written + dropped, 23);
+  EXPECT_EQ(ScratchDir::contents("drape-00005.mp4").size(),
+            static_cast<size_t>(written) * 64 * 48 * 3);
+  EXPECT_FALSE(app->recording());
+  unlink((bin + "/ffmpeg").c_str());
+  rmdir(bin.c_str());
 }
 
 TEST_F(ExplorerTest, RunningFramesAllocateNothing) {

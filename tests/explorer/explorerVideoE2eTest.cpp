@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -86,6 +87,24 @@ TEST(ExplorerVideo, RecordsTheWindowAsH264AtItsEvenSize) {
                     &probe, 60.0),
             0);
   EXPECT_EQ(probe, "h264,640,480," + std::to_string(frames) + "\n");
+  // Upright: the overlay's grey text is in the top rows, not the bottom ones.
+  std::string rgb;
+  EXPECT_EQ(e.x.run({"ffmpeg", "-v", "error", "-i", scratch.path() + "/" + name, "-frames:v", "1",
+                     "-f", "rawvideo", "-pix_fmt", "rgb24", "-"},
+                    &rgb, 60.0),
+            0);
+  ASSERT_EQ(rgb.size(), 640u * 480 * 3);
+  auto textPixels = [&](int firstRow) {
+    int count = 0;
+    for (int y = firstRow; y < firstRow + 100; ++y)
+      for (int x = 0; x < 640; ++x) {
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(&rgb[(y * 640 + x) * 3]);
+        count += p[0] > 150 && std::abs(p[0] - p[1]) < 20 && std::abs(p[1] - p[2]) < 20;
+      }
+    return count;
+  };
+  EXPECT_GT(textPixels(0), 200);
+  EXPECT_LT(textPixels(380), 20);
 
   // Escape while recording finishes the second file before the program ends.
   ASSERT_TRUE(e.x.sendKey(e.window, "m"));

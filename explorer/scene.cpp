@@ -82,7 +82,8 @@ void readParam(const cloth::ParamInfo& info, const Json& v, const std::string& w
   double value = 0.0;
   switch (info.kind) {
     case cloth::ParamKind::integer:
-      value = static_cast<double>(whole(v, where, INT_MIN, INT_MAX));
+      value = static_cast<double>(
+          whole(v, where, static_cast<int64_t>(info.least), static_cast<int64_t>(info.most)));
       break;
     case cloth::ParamKind::flag:
       if (!v.is_boolean()) throw Bad{"'" + where + "' is not true or false"};

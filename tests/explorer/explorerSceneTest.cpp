@@ -211,13 +211,13 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"", [](Json& j) { j["nodes"]["velocities"][4] = 1e39; }, "[4]' is 1e+39, not a float"},
       {"",
        [](Json& j) {
-         j["pins"] = {5, 64};
+         j["pins"] = Json::array({5, 64});
        },
        "'pins[1]' is 64, which names no node"},
       {"", [](Json& j) { j["cuts"]["right"] = {15}; }, "is node 15, which has no link right"},
       {"",
        [](Json& j) {
-         j["cuts"]["up"] = {0, 60};
+         j["cuts"]["up"] = Json::array({0, 60});
        },
        "is node 60, which has no link up"},
       {"", [](Json& j) { j["nodes"]["positions"].erase(0); }, "holds 191 values, size 8 needs 192"},

@@ -3,7 +3,9 @@
 //                            fall (frames 1-15, every node free), on one
 //                            thread or on every core (threads 0);
 //   drapeStep/falling        drapeApp::step over the same frames at 60 x 60;
-//   component/rest/60, drapeStep/rest  frames 2001-2200, the cloth at rest.
+//   component/rest/60, drapeStep/rest  frames 2001-2200, the cloth at rest;
+//   component/run80/<N>      frames 2-81, falling and landing, on one thread:
+//                            the frames bench/bulletCloth times for Bullet.
 // Every iteration is one frame, timed on its own; when the phase runs out the
 // cloth is built again outside the timing. Counters: ns_per_node (the mean
 // frame over the nodes) and allocs_per_frame.
@@ -26,6 +28,7 @@ struct Phase {
 };
 constexpr Phase kFalling{1, 15};
 constexpr Phase kAtRest{2001, 2200};
+constexpr Phase kRun80{2, 81};
 
 int threadsFor(int arg) {
   const unsigned cores = std::thread::hardware_concurrency();
@@ -67,6 +70,10 @@ void timeComponent(benchmark::State& state, int size, int threads, const Phase& 
 void BM_Component(benchmark::State& state) {
   timeComponent(state, static_cast<int>(state.range(0)), threadsFor(static_cast<int>(state.range(1))),
                 kFalling);
+}
+
+void BM_ComponentRun80(benchmark::State& state) {
+  timeComponent(state, static_cast<int>(state.range(0)), 1, kRun80);
 }
 
 void BM_ComponentAtRest(benchmark::State& state) {
@@ -112,6 +119,12 @@ void BM_DrapeAtRest(benchmark::State& state) {
 BENCHMARK(BM_Component)
     ->Name("component")
     ->ArgsProduct({{60, 128, 256, 512}, {1, 0}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(0.3);
+BENCHMARK(BM_ComponentRun80)
+    ->Name("component/run80")
+    ->Arg(60)->Arg(128)->Arg(256)->Arg(512)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond)
     ->MinTime(0.3);

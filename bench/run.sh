@@ -10,7 +10,11 @@
 #     falling onto a box and lying on it;
 #   - bench/meshBench (the same way): big meshes in the shape library, draw
 #     against the client-array path, the two normal generations, the build;
-#   - the real drape, drapeExplorer (in its surface-with-net look) and the
+#   - bench/clothComponentBench: the cloth component per frame and per node
+#     at 60 to 512 on one thread and on every core, beside drape's own step,
+#     and over the frames bulletCloth times;
+#   - the real drape, drapeExplorer (in its surface-with-net look, and in its
+#     surface look at 60, 128 and 256) and the
 #     bare GLUT floor (bench/glFloor) under Xvfb at 1920 x 1080 with openbox,
 #     alternating, each run counted by the preload library
 #     bench/libswapCounter.so: frames per second and start-up times.
@@ -43,8 +47,8 @@ load_before="$(load)"
 
 echo "== build ($build)" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target clothBench explorerBench meshBench glFloor swapCounter drape \
-  drapeExplorer >/dev/null
+cmake --build "$build" -j2 --target clothBench explorerBench meshBench clothComponentBench glFloor \
+  swapCounter drape drapeExplorer >/dev/null
 # The Bullet peer is built only where the build found Bullet.
 bullet=""
 if grep -q '^BULLET_FOUND:INTERNAL=1$' "$build/CMakeCache.txt"; then
@@ -67,6 +71,9 @@ if [ -n "$bullet" ]; then
 else
   echo "== bulletCloth: not built (no Bullet: libbullet-dev)" >&2
 fi
+echo "== clothComponentBench, $reps repetitions" >&2
+"$build/bench/clothComponentBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/component.json" --benchmark_out_format=json >&2
 echo "== meshBench, $reps repetitions" >&2
 "$build/bench/meshBench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
   --benchmark_out="$work/mesh.json" --benchmark_out_format=json >&2
@@ -79,7 +86,8 @@ awk '
     key = $1; gsub(/[":]/, "", key); value = $2; gsub(/,/, "", value)
     short = name; sub(/(\/iterations:[0-9]+)?\/manual_time(_median)?$/, "", short)
     print short, key, value
-  }' "$work/cloth.json" "$work/explorer.json" "$work/bullet.json" "$work/mesh.json" >"$work/cloth.txt"
+  }' "$work/cloth.json" "$work/explorer.json" "$work/bullet.json" "$work/mesh.json" \
+  "$work/component.json" >"$work/cloth.txt"
 
 # median NAME KEY: one value from the table above.
 bm() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k { print $3 }' "$work/cloth.txt"; }
@@ -119,10 +127,22 @@ run_explorer() {
   echo "  explorer: ${line#swapcount }" >&2
   echo "$line" >>"$work/explorer.txt"
 }
+# run_sized N: the explorer in its surface look with an N x N cloth.
+run_sized() {
+  local line
+  line="$(SWAPCOUNT_WARMUP="$warmup" SWAPCOUNT_SECONDS="$seconds" \
+    LD_PRELOAD="$root/$build/bench/libswapCounter.so" SWAPCOUNT_T0="$(date +%s%N)" \
+    timeout $((warmup + seconds + 60)) "$build/explorer/drapeExplorer" --size "$1" 2>&1 >/dev/null |
+    grep '^swapcount' || true)"
+  [ -n "$line" ] || { echo "no frame count from drapeExplorer --size $1" >&2; exit 1; }
+  echo "  surface $1: ${line#swapcount }" >&2
+  echo "$line" >>"$work/surface$1.txt"
+}
 for r in $(seq "$runs"); do
   run "$build/app/drape" drape
   run_explorer
   run "$build/bench/glFloor" floor
+  for n in 60 128 256; do run_sized "$n"; done
 done
 
 # field LABEL KEY: the values of KEY over the runs of LABEL, one a line.
@@ -231,6 +251,55 @@ row "drape: launch to window and GL context, ms" "$(f1 "$(field drape window_ms 
 row "drape: window to main loop (own start-up), ms" "$(f1 "$(own drape | median)")" "" ""
 row "drape: launch to first frame, ms" "$(f1 "$first")" "< 50" "$(verdict "$first" 50)"
 row "glFloor: launch to first frame, ms" "$(f1 "$(field floor first_frame_ms | median)")" "" ""
+echo
+echo "The cloth component (bench/clothComponentBench), drape preset, medians over $reps repetitions"
+echo
+row "Measure" "Median" "Target" "Result"
+row "---" "---:" "---" "---"
+for n in 60 128 256 512; do
+  row "frame $n x $n falling, 1 thread: us (ns per node)" \
+    "$(f1 "$(bm "component/$n/1/min_time:0.300" real_time)") ($(f1 "$(bm "component/$n/1/min_time:0.300" ns_per_node)"))" "" ""
+  row "frame $n x $n falling, every core: us (ns per node)" \
+    "$(f1 "$(bm "component/$n/0/min_time:0.300" real_time)") ($(f1 "$(bm "component/$n/0/min_time:0.300" ns_per_node)"))" "" ""
+done
+per60="$(bm "component/60/1/min_time:0.300" ns_per_node)"
+per512="$(bm "component/512/1/min_time:0.300" ns_per_node)"
+scale="$(awk -v a="$per512" -v b="$per60" 'BEGIN { printf "%.3f", a / b }')"
+row "per-node cost at 512 / at 60, 1 thread" "$scale" "<= 1.25" \
+  "$(awk -v r="$scale" 'BEGIN { print (r <= 1.25) ? "met" : "NOT met" }')"
+speed="$(awk -v a="$(bm "component/256/0/min_time:0.300" real_time)" \
+  -v b="$(bm "component/256/1/min_time:0.300" real_time)" 'BEGIN { printf "%.3f", a / b }')"
+row "256 x 256: every core / 1 thread" "$speed" "<= 0.6" \
+  "$(awk -v r="$speed" 'BEGIN { print (r <= 0.6) ? "met" : "NOT met" }')"
+dfall="$(awk -v a="$(bm "component/60/1/min_time:0.300" real_time)" -v b="$(bm drapeStep/falling real_time)" \
+  'BEGIN { printf "%.3f", a / b }')"
+row "drape preset / drape's own step, falling" "$dfall" "<= 1" \
+  "$(awk -v r="$dfall" 'BEGIN { print (r <= 1) ? "met" : "NOT met" }')"
+drest="$(awk -v a="$(bm component/rest/60 real_time)" -v b="$(bm drapeStep/rest real_time)" \
+  'BEGIN { printf "%.3f", a / b }')"
+row "drape preset / drape's own step, at rest" "$drest" "<= 1" \
+  "$(awk -v r="$drest" 'BEGIN { print (r <= 1) ? "met" : "NOT met" }')"
+row "heap allocations per frame, 512 x 512, every core" \
+  "$(bm "component/512/0/min_time:0.300" allocs_per_frame)" "0" ""
+s60="$(field surface60 fps | median)"
+for n in 60 128 256; do
+  fps_n="$(field "surface$n" fps | median)"
+  row "explorer surface look $n x $n: frame ms (/ drape's frame)" \
+    "$(f3 "$(awk -v f="$fps_n" 'BEGIN { print 1000 / f }')") ($(f3 "$(awk -v f="$fps_n" -v d="$drape_fps" 'BEGIN { print d / f }')"))" "" ""
+done
+s256="$(awk -v a="$s60" -v b="$(field surface256 fps | median)" 'BEGIN { printf "%.3f", a / b }')"
+row "explorer frame at 256 / at 60" "$s256" "<= 3" \
+  "$(awk -v r="$s256" 'BEGIN { print (r <= 3) ? "met" : "NOT met" }')"
+if [ -n "$bullet" ]; then
+  echo
+  echo "Our cloth / Bullet's soft-body cloth, per step over frames 2-81, one thread"
+  echo
+  for n in 60 128 256 512; do
+    row "$n x $n: ours / Bullet's (us per step)" \
+      "$(f3 "$(awk -v a="$(bm "component/run80/$n/min_time:0.300" real_time)" \
+        -v b="$(bm "bullet/step/$n" real_time)" 'BEGIN { print a / (b * 1000) }')")" "< 1" ""
+  done
+fi
 if [ -n "$bullet" ]; then
   echo
   echo "Bullet's soft-body cloth (bench/bulletCloth), medians over $bullet_reps repetitions"

@@ -93,6 +93,11 @@ class Cloth {
   void setNode(int node, const zeVec3f& pos, const zeVec3f& vel, bool contact);
   /// Sets the frame counter (for restoring a saved cloth).
   void setFrame(long frame) { frame_ = frame; }
+  /// Steps taken since construction: the clock the wind's gusts follow.
+  long stepCount() const { return stepCount_; }
+  /// Sets the step count (for restoring a saved cloth, whose gusts go on
+  /// from where they were).
+  void setStepCount(long steps) { stepCount_ = steps; }
 
  private:
   struct StepPlan;

@@ -15,9 +15,13 @@ namespace explorer {
 int runBatch(const Options& options, FILE* out, FILE* err) {
   cloth::Cloth c(options.preset, cloth::presetParams(options.preset, options.size),
                  options.threads);
+  return runBatch(c, options, out, err);
+}
+
+int runBatch(cloth::Cloth& c, const Options& options, FILE* out, FILE* err) {
   const bool progress = isatty(fileno(err)) != 0;
   auto shown = std::chrono::steady_clock::now();
-  for (long f = 0; f < options.batch; ++f) {
+  for (long f = c.frame(); f < options.batch; ++f) {
     c.advance();
     if (progress) {
       const auto now = std::chrono::steady_clock::now();
@@ -50,7 +54,7 @@ int runBatch(const Options& options, FILE* out, FILE* err) {
   // With the OBJ on standard output the digest goes to the error stream, so
   // that the OBJ stays readable.
   FILE* line = options.obj == "-" || options.shape == "-" ? err : out;
-  std::fprintf(line, "cloth digest %ld %016" PRIx64 "\n", options.batch, cloth::digest(c));
+  std::fprintf(line, "cloth digest %ld %016" PRIx64 "\n", c.frame(), cloth::digest(c));
   std::fflush(line);
   return status;
 }

@@ -4,13 +4,21 @@
 
 #include <cstdio>
 
+#include "cloth/cloth.h"
 #include "explorer/commandLine.h"
 
 namespace explorer {
 
-// Runs options.batch frames, prints "cloth digest <frames> <16 hex digits>"
-// on out and writes the files asked for; progress goes to err when it is a
-// terminal. Returns the exit status: 0, or 1 when a file cannot be written.
+// Runs a fresh cloth of options.size and options.preset for options.batch
+// frames, prints "cloth digest <frames> <16 hex digits>" on out and writes
+// the files asked for; progress goes to err when it is a terminal. Returns
+// the exit status: 0, or 1 when a file cannot be written.
 int runBatch(const Options& options, FILE* out, FILE* err);
+
+// The same for a given cloth, such as one opened from a scene: it runs on
+// from its own frame up to frame options.batch (not past it when it is
+// there already), and the digest line names that frame, so a scene saved
+// at frame k of a run and run on to N prints what the run gives at N.
+int runBatch(cloth::Cloth& cloth, const Options& options, FILE* out, FILE* err);
 
 }  // namespace explorer

@@ -11,15 +11,17 @@ const char kUsage[] =
     "  --size N          nodes along each side of the cloth, 8 to 512 (default 60)\n"
     "  --preset NAME     drape (default), curtain or flag\n"
     "  --threads K       threads that step the cloth, 1 to 64 (default: the number of cores)\n"
-    "  --batch FRAMES    run FRAMES frames without a window and print\n"
+    "  --batch FRAMES    run up to frame FRAMES without a window and print\n"
     "                    \"cloth digest FRAMES <16 hex digits>\"\n"
+    "  --scene FILE      open a scene saved with s (it holds the size and the preset);\n"
+    "                    with --batch, run it on from its frame up to frame FRAMES\n"
     "  --obj FILE        with --batch: write the final cloth as a Wavefront OBJ (- for\n"
     "                    standard output)\n"
     "  --shape FILE      with --batch: write the final cloth as a shape record\n"
     "  --help            show this help\n"
     "In the window: drag orbits, the wheel zooms, a click prints the node; space pauses,\n"
-    ". steps, r restarts, n changes the look, t the turn, v the view; p, o, w save a\n"
-    "PNG, an OBJ, a shape record; F1 toggles full screen, Escape quits.\n";
+    ". steps, r restarts, n changes the look, t the turn, v the view; p, o, w, s save a\n"
+    "PNG, an OBJ, a shape record, a scene; F1 toggles full screen, Escape quits.\n";
 
 int defaultThreads() {
   const unsigned cores = std::thread::hardware_concurrency();
@@ -45,7 +47,7 @@ bool readWhole(const char* text, long least, long most, long& value) {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
   options = Options();
   options.threads = defaultThreads();
-  bool objGiven = false, shapeGiven = false;
+  bool objGiven = false, shapeGiven = false, sizeGiven = false, presetGiven = false;
   for (int k = 1; k < argc; ++k) {
     const std::string option = argv[k];
     if (option == "--help") {
@@ -53,7 +55,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
       continue;
     }
     const bool takesValue = option == "--size" || option == "--threads" || option == "--preset" ||
-                            option == "--batch" || option == "--obj" || option == "--shape";
+                            option == "--batch" || option == "--obj" || option == "--shape" ||
+                            option == "--scene";
     if (!takesValue) {
       error = "unknown option '" + option + "' (see --help)";
       return false;
@@ -70,6 +73,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         return false;
       }
       options.size = static_cast<int>(n);
+      sizeGiven = true;
     } else if (option == "--threads") {
       if (!readWhole(value, 1, 64, n)) {
         error = "--threads: '" + std::string(value) + "' is not a whole number from 1 to 64";
@@ -82,6 +86,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 cloth::presetNames() + ")";
         return false;
       }
+      presetGiven = true;
     } else if (option == "--batch") {
       if (!readWhole(value, 0, 100000000, n)) {
         error = "--batch: '" + std::string(value) + "' is not a whole number from 0 to 100000000";
@@ -91,6 +96,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
     } else if (*value == '\0') {
       error = option + ": empty file name";
       return false;
+    } else if (option == "--scene") {
+      options.scene = value;
     } else if (option == "--obj") {
       options.obj = value;
       objGiven = true;
@@ -101,6 +108,13 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
   }
   if ((objGiven || shapeGiven) && options.batch < 0 && !options.help) {
     error = std::string(objGiven ? "--obj" : "--shape") + ": only with --batch FRAMES";
+    return false;
+  }
+  // A scene's nodes are laid out for its own size and its pins come from its
+  // run, so neither can be chosen again.
+  if ((sizeGiven || presetGiven) && !options.scene.empty() && !options.help) {
+    error = std::string(sizeGiven ? "--size" : "--preset") +
+            ": not with --scene (the scene holds its size and preset)";
     return false;
   }
   return true;

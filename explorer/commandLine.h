@@ -17,6 +17,7 @@ struct Options {
   long batch = -1;    ///< frames to run without a window; -1 opens the window
   std::string obj;    ///< with batch: write the final cloth as OBJ here
   std::string shape;  ///< with batch: write the final cloth as a shape record here
+  std::string scene;  ///< open this scene file instead of a fresh cloth (size and preset are its)
   bool help = false;
 };
 

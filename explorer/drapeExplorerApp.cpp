@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "explorer/clothFiles.h"
 #include "explorer/commandLine.h"
+#include "explorer/scene.h"
 #include "viewkit/picking.h"
 #include "viewkit/safeFile.h"
 #include "viewkit/screenshot.h"
@@ -28,7 +30,7 @@ constexpr float kText[3] = {0.9f, 0.9f, 0.9f};
 
 const char* const kHelp =
     "space pause   . step   r restart   n look   t turn on/off   v reset view\n"
-    "p PNG   o OBJ   w shape record   m video   F1 window   Esc quit\n"
+    "p PNG   o OBJ   w shape record   s scene   m video   F1 window   Esc quit\n"
     "drag orbit   wheel zoom   click print node";
 
 std::string fileStem(int frame) {
@@ -90,6 +92,15 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
   net_->enableVertexNormals = false;
   net_->Color.set(1.0f, 1.0f, 1.0f, 1.0f);
   zeTransformsInit();
+  syncMesh();
+}
+
+// Built as a fresh cloth of the same settings, then given the restored one
+// (of the same size, so the meshes fit).
+drapeExplorerApp::drapeExplorerApp(std::unique_ptr<cloth::Cloth> restored)
+    : drapeExplorerApp(restored->preset(), restored->params(), restored->threads()) {
+  cloth_ = std::move(restored);
+  normalsStale_ = true;
   syncMesh();
 }
 
@@ -294,6 +305,12 @@ bool drapeExplorerApp::saveShape() {
   return report(name, explorer::writeClothShape(*mesh, name, false, error), error);
 }
 
+bool drapeExplorerApp::saveScene() {
+  const std::string name = viewkit::freeFileName(fileStem(frame()), ".json");
+  std::string error;
+  return report(name, explorer::writeScene(*cloth_, name, error), error);
+}
+
 bool drapeExplorerApp::toggleRecording() {
   if (recorder_.recording()) return stopRecording();
   // The even-sized lower-left part of the window, at the rate the cloth runs
@@ -354,6 +371,9 @@ void drapeExplorerApp::keyDown(char key) {
       break;
     case 'w':
       saveShape();
+      break;
+    case 's':
+      saveScene();
       break;
     case 'm':
       toggleRecording();

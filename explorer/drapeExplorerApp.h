@@ -34,6 +34,9 @@ class drapeExplorerApp : public zeApp {
   // drape's cloth at 60 x 60 on as many threads as there are cores.
   drapeExplorerApp();
   drapeExplorerApp(cloth::Preset preset, const cloth::Params& params, int threads);
+  // A cloth restored from a scene, going on from its frame; r restarts from
+  // its preset and parameters on its threads.
+  explicit drapeExplorerApp(std::unique_ptr<cloth::Cloth> restored);
   ~drapeExplorerApp();
   drapeExplorerApp(const drapeExplorerApp&) = delete;
   drapeExplorerApp& operator=(const drapeExplorerApp&) = delete;
@@ -65,6 +68,8 @@ class drapeExplorerApp : public zeApp {
   bool savePicture();
   bool saveObj();
   bool saveShape();
+  // s: the cloth's scene, drape-<frame>.json, reported like the files above.
+  bool saveScene();
 
   // `m`: starts recording the window to drape-<frame>.mp4 through ffmpeg, or
   // ends the recording with "wrote <name>: <n> frames, <k> dropped" on

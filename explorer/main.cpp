@@ -1,20 +1,25 @@
 // Program entry of the explorer: its own command line, then the same
-// start-up as drape with the explorer as the application. A batch run or a
-// bad command line ends before the toolkit starts, so neither needs a
-// display.
+// start-up as drape with the explorer as the application. A batch run, a
+// bad command line or a bad scene ends before the toolkit starts, so none
+// needs a display.
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "explorer/batch.h"
 #include "explorer/commandLine.h"
 #include "explorer/drapeExplorerApp.h"
+#include "explorer/scene.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 
 namespace {
 explorer::Options options;
-}
+std::unique_ptr<cloth::Cloth> opened;  // the cloth of --scene, until the app takes it
+}  // namespace
 
 extern "C" zeApp* makeApp() {
+  if (opened) return new drapeExplorerApp(std::move(opened));
   return new drapeExplorerApp(options.preset, cloth::presetParams(options.preset, options.size),
                               options.threads);
 }
@@ -29,7 +34,22 @@ int main(int argc, char** argv) {
     std::fputs(explorer::kUsage, stdout);
     return 0;
   }
-  if (options.batch >= 0) return explorer::runBatch(options, stdout, stderr);
+  if (!options.scene.empty()) {
+    opened = explorer::readScene(options.scene, options.threads, error);
+    // --batch N runs up to frame N; a scene already past it cannot.
+    if (opened && options.batch >= 0 && opened->frame() > options.batch) {
+      error = "the scene is at frame " + std::to_string(opened->frame()) + ", past --batch " +
+              std::to_string(options.batch);
+      opened.reset();
+    }
+    if (!opened) {
+      std::fprintf(stderr, "drapeExplorer: %s: %s\n", options.scene.c_str(), error.c_str());
+      return 1;
+    }
+  }
+  if (options.batch >= 0)
+    return opened ? explorer::runBatch(*opened, options, stdout, stderr)
+                  : explorer::runBatch(options, stdout, stderr);
   zeuOpen();
   zeApp* app = makeApp();
   app->selfStart();  // enters the toolkit's main loop and does not return

@@ -1,9 +1,10 @@
-// Drawing a shape from OpenGL 1.1 client-side vertex arrays: the shape's
-// own vertexList, normalList and colorList go to OpenGL as they are stored,
-// the transform stack's matrix goes on OpenGL's modelview for the call, and
-// the primitives are one index list prepared ahead, so a draw costs a few
-// calls instead of several per vertex. The triangles, lines and points sent
-// are those zeShape::draw sends; normals are never regenerated.
+/// @file
+/// Drawing a shape from OpenGL 1.1 client-side vertex arrays: the shape's
+/// own vertexList, normalList and colorList go to OpenGL as they are stored,
+/// the transform stack's matrix goes on OpenGL's modelview for the call, and
+/// the primitives are one index list prepared ahead, so a draw costs a few
+/// calls instead of several per vertex. The triangles, lines and points sent
+/// are those zeShape::draw sends; normals are never regenerated.
 #pragma once
 
 #include <cstddef>

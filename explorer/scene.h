@@ -1,0 +1,52 @@
+// drapeExplorer's scenes: a cloth's whole state as a JSON file, so that a
+// cloth saved and opened again runs on to the same bits as the run that
+// saved it.
+//
+// The file is one JSON object:
+//   "version"  1
+//   "size"     nodes along each side (the parameter table's "size")
+//   "preset"   "drape", "curtain" or "flag" (what r restarts from)
+//   "params"   every other parameter of cloth::paramTable() by its name:
+//              whole numbers, true/false for flags, numbers for reals
+//   "frame"    frames advanced
+//   "steps"    steps taken (the clock of the wind's gusts)
+//   "pins"     the pinned nodes' indices, ascending
+//   "cuts"     {"right": [...], "up": [...]}: nodes whose link to the next
+//              column (right) or the next row (up) is cut or torn
+//   "nodes"    {"positions": [x0, y0, z0, x1, ...], "velocities": [...],
+//              "contact": [0 or 1 per node]}, in node order
+// Floats are written as the doubles they equal, which read back as the same
+// floats. Other members are ignored.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cloth/cloth.h"
+
+namespace explorer {
+
+/// The version this program writes and reads.
+constexpr int kSceneVersion = 1;
+/// The largest scene file read (a 512 x 512 scene is about 30 MB), so that
+/// endless input such as /dev/zero ends.
+constexpr long kMaxSceneBytes = 128L << 20;
+
+/// The cloth's state as the text of a scene file. False, with the reason in
+/// error, when a node holds a value that is not finite (such a scene could
+/// not be opened).
+bool sceneText(const cloth::Cloth& cloth, std::string& text, std::string& error);
+
+/// A cloth on threads workers from the text of a scene file; nullptr, with
+/// one line in error saying what is wrong, when it is not a good scene.
+std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int threads,
+                                             std::string& error);
+
+/// clothFromScene of the file at path (at most kMaxSceneBytes).
+std::unique_ptr<cloth::Cloth> readScene(const std::string& path, int threads, std::string& error);
+
+/// Writes the cloth's scene to path through the safe writer, never over an
+/// existing file. False with one line of reason in error.
+bool writeScene(const cloth::Cloth& cloth, const std::string& path, std::string& error);
+
+}  // namespace explorer

@@ -1,0 +1,251 @@
+// Scenes: a cloth saved and opened again runs on to the bits of the run that
+// saved it (in the library, through the s key and through the program), floats
+// keep their bits, and each kind of bad scene is one line on standard error,
+// exit status 1, no window and no file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "explorer/drapeExplorerApp.h"
+#include "explorer/scene.h"
+#include "tests/support/glRecorder.h"
+#include "tests/support/scratchDir.h"
+#include "zeu/zeu.h"
+
+namespace {
+
+std::string text(const cloth::Cloth& c) {
+  std::string t, error;
+  EXPECT_TRUE(explorer::sceneText(c, t, error)) << error;
+  return t;
+}
+
+std::unique_ptr<cloth::Cloth> reopen(const cloth::Cloth& c) {
+  std::string error;
+  auto r = explorer::clothFromScene(text(c), 3, error);
+  EXPECT_TRUE(r) << error;
+  return r;
+}
+
+void runTo(cloth::Cloth& c, long frame) {
+  while (c.frame() < frame) c.advance();
+}
+
+TEST(Scene, SavedAndOpenedRunsOnToTheBitsOfTheRunThatSavedIt) {
+  // The flag's gusts follow the step count, tearing cuts links by itself, the
+  // curtain gets cuts and pins by hand, and drape's own cloth ends on its digest.
+  const struct {
+    cloth::Preset preset;
+    int size;
+    long saveAt, runTo;
+    bool tearing;
+  } cases[] = {{cloth::Preset::flag, 24, 37, 90, false},
+               {cloth::Preset::drape, 20, 60, 120, true},
+               {cloth::Preset::curtain, 16, 20, 60, false},
+               {cloth::Preset::drape, 60, 300, 600, false}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.size);
+    cloth::Params p = cloth::presetParams(k.preset, k.size);
+    p.tearing = k.tearing;
+    p.tearStretch = 1.1f;
+    cloth::Cloth run(k.preset, p, 2);
+    runTo(run, 5);
+    if (k.preset == cloth::Preset::curtain) {
+      run.cutRight(3);
+      run.cutUp(40);
+      run.setPinned(k.size * k.size - 1, false);
+      run.setPinned(7, true);
+    }
+    runTo(run, k.saveAt);
+    EXPECT_TRUE(!k.tearing || run.cutLinks() > 0);
+    const auto opened = reopen(run);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(text(*opened), text(run));  // nothing lost or added
+    EXPECT_EQ(opened->cutLinks(), run.cutLinks());
+    runTo(run, k.runTo);
+    runTo(*opened, k.runTo);
+    EXPECT_EQ(cloth::digest(*opened), cloth::digest(run));
+    EXPECT_TRUE(k.size != 60 || cloth::digest(run) == 0x397985222761ac3eull);
+  }
+}
+
+TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
+  cloth::Params p = cloth::presetParams(cloth::Preset::flag, 8);
+  p.stiffness = std::nextafter(10.0f, 11.0f);
+  p.damping = 0.9f;  // the float nearest the bound, which lies just below it
+  p.timeStep = 0.01 + 1e-17;
+  cloth::Cloth c(cloth::Preset::flag, p);
+  const float v[] = {-0.0f,    FLT_TRUE_MIN, -FLT_MIN / 3, FLT_MIN, FLT_MAX,
+                     -FLT_MAX, 0.1f,         1.0f / 3,     30.0f,   std::nextafter(30.0f, 0.0f)};
+  for (int n = 0; n < 64; ++n)
+    c.setNode(n, zeVec3f(v[n % 10], v[(n + 1) % 10], v[(n + 2) % 10]),
+              zeVec3f(v[(n + 3) % 10], v[(n + 4) % 10], v[(n + 5) % 10]), n % 3 == 0);
+  const auto r = reopen(c);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(std::memcmp(r->positions(), c.positions(), sizeof(zeVec3f) * 64), 0);
+  EXPECT_EQ(std::memcmp(r->velocities(), c.velocities(), sizeof(zeVec3f) * 64), 0);
+  EXPECT_EQ(cloth::digest(*r), cloth::digest(c));  // the contact flags too
+  EXPECT_EQ(std::memcmp(&r->params().stiffness, &p.stiffness, 4), 0);
+  EXPECT_EQ(std::memcmp(&r->params().damping, &p.damping, 4), 0);
+  EXPECT_EQ(r->params().timeStep, p.timeStep);
+  for (float bad : {NAN, INFINITY}) {
+    c.setNode(9, zeVec3f(), zeVec3f(0.0f, bad, 0.0f), false);
+    std::string t, error;
+    EXPECT_FALSE(explorer::sceneText(c, t, error));
+    EXPECT_EQ(error, "node 9 is not finite");
+  }
+}
+
+class SceneFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    glrec::reset();
+    glrec::state().recording = false;
+    zeuScreenFov = 60.0f;
+    zeuWindowWidth = 1920;
+    zeuWindowHeight = 1080;
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+  }
+  void TearDown() override { ASSERT_EQ(chdir(previous), 0); }
+
+  // Runs the program in the scratch directory with DISPLAY removed.
+  int program(const std::string& args, std::string& out, std::string& err) {
+    const std::string o = dir + ".out", e = dir + ".err";
+    const int status =
+        std::system(("env -u DISPLAY " EXPLORER_PROGRAM " " + args + " >" + o + " 2>" + e).c_str());
+    out = ScratchDir::contents(o);
+    err = ScratchDir::contents(e);
+    std::remove(o.c_str());
+    std::remove(e.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  ScratchDir scratch{"explorerScene"};
+  const std::string dir = scratch.path();
+  char previous[4096];
+};
+
+void frames(drapeExplorerApp& app, int n) {
+  for (int k = 0; k < n; ++k) {
+    zeuOpenToloFrame();
+    app.draw();
+    zeuCloseToloFrame();
+  }
+}
+
+TEST_F(SceneFilesTest, SKeySavesTheSceneOfTheFrameShownAndTheAppGoesOnFromOne) {
+  drapeExplorerApp app(cloth::Preset::flag, cloth::presetParams(cloth::Preset::flag, 16), 2);
+  app.resize(0.0f, 0.0f, 1920, 1080);
+  frames(app, 30);
+  testing::internal::CaptureStdout();
+  app.keyDown('s');
+  app.keyDown('s');
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "wrote drape-00030.json\nwrote drape-00030-1.json\n");
+  EXPECT_EQ(ScratchDir::contents("drape-00030.json"), text(app.cloth()));
+  std::string error;
+  auto opened = explorer::readScene("drape-00030.json", 1, error);
+  ASSERT_TRUE(opened) << error;
+  drapeExplorerApp reopened(std::move(opened));
+  reopened.resize(0.0f, 0.0f, 1920, 1080);
+  frames(app, 1);
+  frames(reopened, 1);
+  EXPECT_EQ(reopened.frame(), 31);
+  EXPECT_EQ(cloth::digest(reopened.cloth()), cloth::digest(app.cloth()));
+}
+
+// Saved at frame 40 of the flag, run on with --scene --batch 120: the
+// straight run's line.
+TEST_F(SceneFilesTest, ProgramRunsASceneOnToTheStraightRunsLine) {
+  cloth::Cloth c(cloth::Preset::flag, cloth::presetParams(cloth::Preset::flag, 24), 1);
+  runTo(c, 40);
+  std::string error, straight, out, err;
+  ASSERT_TRUE(explorer::writeScene(c, "at40.json", error)) << error;
+  EXPECT_FALSE(explorer::writeScene(c, "at40.json", error));  // never over a file
+  ASSERT_EQ(program("--batch 120 --preset flag --size 24", straight, err), 0) << err;
+  EXPECT_EQ(straight.rfind("cloth digest 120 ", 0), 0u) << straight;
+  EXPECT_EQ(program("--scene at40.json --batch 120 --threads 2", out, err), 0) << err;
+  EXPECT_EQ(out, straight);
+  EXPECT_EQ(program("--scene at40.json --preset flag", out, err), 2);
+  EXPECT_EQ(err,
+            "drapeExplorer: --preset: not with --scene (the scene holds its size and preset)\n");
+}
+
+TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
+  using Json = nlohmann::ordered_json;
+  cloth::Cloth c(cloth::Preset::curtain, cloth::presetParams(cloth::Preset::curtain, 8), 1);
+  runTo(c, 12);
+  std::ofstream("early.json") << text(c);
+  const Json good = Json::parse(text(c));
+  // A file's content (when edit is null) or good with edit applied.
+  const struct {
+    const char* content;
+    void (*edit)(Json&);
+    const char* says;
+  } cases[] = {
+      {"{\"version\": 1,", nullptr, "not JSON (at byte"},
+      {"", nullptr, "not JSON (at byte"},
+      {"[1, 2]", nullptr, "not a scene (not a JSON object)"},
+      {"", [](Json& j) { j.erase("steps"); }, "missing 'steps'"},
+      {"", [](Json& j) { j["params"].erase("stiffness"); }, "missing 'params.stiffness'"},
+      {"", [](Json& j) { j["size"] = "8"; }, "'size' is not a whole number"},
+      {"", [](Json& j) { j["params"]["wind"] = 1; }, "'params.wind' is not true or false"},
+      {"", [](Json& j) { j["params"]["gravity"] = "20"; }, "'params.gravity' is not a number"},
+      {"", [](Json& j) { j["preset"] = "silk"; }, "'preset' is not one of drape, curtain"},
+      {"", [](Json& j) { j["nodes"]["positions"] = 0; }, "'nodes.positions' is not an array"},
+      {"", [](Json& j) { j["version"] = 2; }, "version 2 is not one this program reads (1)"},
+      {"", [](Json& j) { j["size"] = 600; }, "'size' is 600, not within 8 to 512"},
+      {"", [](Json& j) { j["params"]["damping"] = 1.5; }, "'params.damping' is 1.5, not within"},
+      {"", [](Json& j) { j["steps"] = -1; }, "'steps' is -1, not within 0 to"},
+      {"", [](Json& j) { j["nodes"]["contact"][3] = 2; }, "'nodes.contact[3]' is 2, not within"},
+      {"", [](Json& j) { j["nodes"]["velocities"][4] = 1e39; }, "[4]' is 1e+39, not a float"},
+      {"",
+       [](Json& j) {
+         j["pins"] = Json::array({5, 64});
+       },
+       "'pins[1]' is 64, which names no node"},
+      {"", [](Json& j) { j["cuts"]["right"] = {15}; }, "is node 15, which has no link right"},
+      {"",
+       [](Json& j) {
+         j["cuts"]["up"] = Json::array({0, 60});
+       },
+       "is node 60, which has no link up"},
+      {"", [](Json& j) { j["nodes"]["positions"].erase(0); }, "holds 191 values, size 8 needs 192"},
+      {"", [](Json& j) { j["size"] = 9; }, "'nodes.positions' holds 192 values, size 9 needs 243"},
+  };
+  std::vector<std::pair<std::string, std::string>> runs = {
+      {"missing.json", "No such file or directory"},
+      {".", "Is a directory"},
+      {"/dev/zero", "larger than 128 MiB"},
+      {"early.json", "the scene is at frame 12, past --batch 11"}};
+  for (const auto& bad : cases) {
+    runs.emplace_back("bad" + std::to_string(runs.size()) + ".json", bad.says);
+    Json j = good;
+    if (bad.edit) bad.edit(j);
+    std::ofstream(runs.back().first) << (bad.edit ? j.dump() : bad.content);
+  }
+  const std::vector<std::string> before = scratch.entries();
+  for (size_t i = 0; i < runs.size(); ++i) {
+    // Half without --batch: the window would open next, had the scene been good.
+    const bool batch = i % 2 == 1 || runs[i].first == "early.json";
+    std::string out, err;
+    EXPECT_EQ(program("--scene " + runs[i].first + (batch ? " --batch 11" : ""), out, err), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err.rfind("drapeExplorer: " + runs[i].first + ": ", 0), 0u) << err;
+    EXPECT_NE(err.find(runs[i].second), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  }
+  EXPECT_EQ(scratch.entries(), before);
+}
+
+}  // namespace

@@ -283,10 +283,9 @@ TEST_F(ExplorerFilesTest, FailedWritesReportOnStandardErrorLeaveNothingAndThePro
   EXPECT_TRUE(scratch.entries().empty()) << "files were left";
 }
 
-// With a stand-in ffmpeg that keeps what it is given: the overlay says
-// recording, recorded frames allocate nothing, and the file holds every frame
-// written of the even part of the window.
-TEST_F(ExplorerFilesTest, RecordingShowsInTheOverlayAllocatesNothingAndWritesEveryFrame) {
+// With a stand-in ffmpeg (the recorder's own test checks what it is given):
+// the overlay says recording, and recorded frames allocate nothing.
+TEST_F(ExplorerFilesTest, RecordingShowsInTheOverlayAndAllocatesNothing) {
   const std::string bin = scratch.path() + "/bin";
   ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
   std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\nfor out; do :; done\nexec /bin/cat > \"$out\"\n";
@@ -309,14 +308,7 @@ TEST_F(ExplorerFilesTest, RecordingShowsInTheOverlayAllocatesNothingAndWritesEve
   testing::internal::CaptureStdout();
   app->keyDown('m');
   const std::string out = testing::internal::GetCapturedStdout();
-  long written = -1, dropped = -1;
-  ASSERT_EQ(std::sscanf(out.c_str(), "wrote drape-00005.mp4: %ld frames, %ld dropped\n", &written,
-                        &dropped),
-            2)
-      << out;
-  EXPECT_EQ(written + dropped, 23);
-  EXPECT_EQ(ScratchDir::contents("drape-00005.mp4").size(),
-            static_cast<size_t>(written) * 64 * 48 * 3);
+  EXPECT_EQ(out.rfind("wrote drape-00005.mp4: ", 0), 0u) << out;
   EXPECT_FALSE(app->recording());
   unlink((bin + "/ffmpeg").c_str());
   rmdir(bin.c_str());

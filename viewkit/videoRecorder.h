@@ -55,16 +55,21 @@ class VideoRecorder {
   /// <reason>" (false; the temporary file is removed).
   bool stop(std::string& report);
 
+  /// Between a successful start() and stop().
   bool recording() const { return child_ > 0; }
   /// ffmpeg stopped taking frames (it ended or failed); stop() says why.
   bool failed() const;
+  /// The final name of the file.
   const std::string& name() const { return name_; }
+  /// The frame width in pixels.
   int width() const { return width_; }
+  /// The frame height in pixels.
   int height() const { return height_; }
   /// Seconds since start().
   double seconds() const;
-  /// Frames written to ffmpeg, and frames dropped, so far.
+  /// Frames written to ffmpeg so far.
   long frames() const;
+  /// Frames dropped so far.
   long dropped() const;
 
  private:

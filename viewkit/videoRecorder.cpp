@@ -21,8 +21,8 @@ namespace viewkit {
 
 namespace {
 
-// About a tenth of a busy core for the encoder against a program at nice 0.
-constexpr int kEncoderNice = 10;
+// The lowest priority: the encoder gets the time nothing else wants.
+constexpr int kEncoderNice = 19;
 
 std::string reason(int error) {
   return std::strerror(error != 0 ? error : EIO);

@@ -7,6 +7,7 @@
 #include "explorer/batch.h"
 #include "explorer/commandLine.h"
 #include "explorer/drapeExplorerApp.h"
+#include "explorer/panel.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 
@@ -15,8 +16,10 @@ explorer::Options options;
 }
 
 extern "C" zeApp* makeApp() {
-  return new drapeExplorerApp(options.preset, cloth::presetParams(options.preset, options.size),
-                              options.threads);
+  auto* app = new drapeExplorerApp(
+      options.preset, cloth::presetParams(options.preset, options.size), options.threads);
+  app->setPanel(explorer::newImGuiPanel());
+  return app;
 }
 
 int main(int argc, char** argv) {

@@ -220,9 +220,15 @@ void drapeExplorerApp::startHold() {
   pinsStale_ = true;
 }
 
-void drapeExplorerApp::holdNode() {
+// Placed through the view this frame is drawn with, so that it is drawn
+// under the pointer even while the scene turns.
+void drapeExplorerApp::holdNode(float cx, float cy) {
+  zePushMatrix();
+  camera.applySoftware(cx, cy);
+  const zeMatrix4f space = *getCurrentMatrix();
+  zePopMatrix();
   zeVec3f p;
-  if (!explorer::unproject(mesh->space, holdX_, holdY_, holdDepth_, p)) return;
+  if (!explorer::unproject(space, holdX_, holdY_, holdDepth_, p)) return;
   const zeVec3f& now = cloth_->positions()[held];
   if (p.x == now.x && p.y == now.y && p.z == now.z) return;
   cloth_->placeNode(held, p);
@@ -278,7 +284,9 @@ void drapeExplorerApp::buildNet() {
 // OpenGL's modelview around it.
 void drapeExplorerApp::draw() {
   const Clock::time_point start = Clock::now();
-  if (held >= 0) holdNode();
+  const float cx = W * 0.5f, cy = H * 0.5f;
+  zeTransformsCaptureCamera();
+  if (held >= 0) holdNode(cx, cy);
   const bool advancing = !paused || pendingSteps > 0;
   if (advancing) {
     if (paused) --pendingSteps;
@@ -295,8 +303,6 @@ void drapeExplorerApp::draw() {
     mesh->calculateMeshNormals();
     normalsStale_ = false;
   }
-  const float cx = W * 0.5f, cy = H * 0.5f;
-  zeTransformsCaptureCamera();
 
   // In the net look the mesh is still drawn, invisibly, so that its window
   // positions (picking) stay those of this frame.

@@ -100,7 +100,7 @@ class drapeExplorerApp : public zeApp {
   void syncPins();
   void drawPins();
   void startHold();
-  void holdNode();
+  void holdNode(float cx, float cy);
   void releaseHold();
   bool panelTakesMouse();
 

@@ -107,6 +107,7 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
       fpsFrames_(0),
       stepMs_(0.0f),
       drawMs_(0.0f),
+      panelMs_(0.0f),
       faceCuts_(0),
       pinsStale_(true),
       pressed_(-1),
@@ -288,11 +289,13 @@ void drapeExplorerApp::draw() {
   zeTransformsCaptureCamera();
   if (held >= 0) holdNode(cx, cy);
   const bool advancing = !paused || pendingSteps > 0;
+  float stepped = 0.0f;
   if (advancing) {
     if (paused) --pendingSteps;
     const Clock::time_point before = Clock::now();
     advanceCloth();
-    smooth(stepMs_, millisecondsBetween(before, Clock::now()));
+    stepped = millisecondsBetween(before, Clock::now());
+    smooth(stepMs_, stepped);
     normalsStale_ = true;
   }
   syncFaces();
@@ -333,9 +336,11 @@ void drapeExplorerApp::draw() {
   countFrame();
   drawOverlay();
   if (panel_ && panel_->visible()) {
+    const Clock::time_point before = Clock::now();
     explorer::PanelState state = panelState();
     panel_->frame(state, zeuWindowWidth, zeuWindowHeight);
     applyPanel(state);
+    smooth(panelMs_, millisecondsBetween(before, Clock::now()));
   }
   if (shotRequested) {
     shotRequested = false;
@@ -344,7 +349,7 @@ void drapeExplorerApp::draw() {
   // Turned after drawing, as drape turns by its frame count before the
   // increment: the first frame shows the cloth unturned.
   if (advancing) camera.advance();
-  smooth(drawMs_, millisecondsBetween(start, Clock::now()));
+  smooth(drawMs_, millisecondsBetween(start, Clock::now()) - stepped);
 }
 
 void drapeExplorerApp::drawPins() {
@@ -449,6 +454,12 @@ bool drapeExplorerApp::saveShape() {
 }
 
 void drapeExplorerApp::keyDown(char key) {
+  // Tab is the panel's own key, never ImGui's (whose Tab would move its
+  // keyboard focus into a field, which then keeps the keys).
+  if (key == '\t') {
+    if (panel_) panel_->setVisible(!panel_->visible());
+    return;
+  }
   if (panel_ && panel_->visible()) {
     panel_->key(static_cast<unsigned char>(key));
     if (panel_->wantsKeyboard()) return;
@@ -489,9 +500,6 @@ void drapeExplorerApp::keyDown(char key) {
         cloth_->setPinned(held, true);
       }
       pinsStale_ = true;
-      break;
-    case '\t':
-      if (panel_) panel_->setVisible(!panel_->visible());
       break;
     default:
       zeApp::keyDown(key);  // Escape
@@ -615,6 +623,7 @@ explorer::PanelState drapeExplorerApp::panelState() const {
   s.paused = paused;
   s.stepMs = stepMs_;
   s.drawMs = drawMs_;
+  s.panelMs = panelMs_;
   s.fps = fps;
   return s;
 }

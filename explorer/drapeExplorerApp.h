@@ -117,6 +117,7 @@ class drapeExplorerApp : public zeApp {
   std::chrono::steady_clock::time_point fpsStart_;
   int fpsFrames_;
   float stepMs_, drawMs_;  // smoothed times of the cloth's step and of the rest of draw
+  float panelMs_;          // smoothed time of the panel's frame
 
   long faceCuts_;          // the cloth's cut links when the mesh's faces were made
   std::vector<int> pins_;  // pinned nodes to mark, the held one aside

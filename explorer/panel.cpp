@@ -176,7 +176,8 @@ class ImGuiPanel : public Panel {
     ImGui::SameLine();
     if (ImGui::Button("restart", ImVec2(80, 0))) s.restart = true;
     ImGui::Text("step %.2f ms   draw %.2f ms   %.1f fps", s.stepMs, s.drawMs, s.fps);
-    ImGui::Text("ImGui allocations last frame: %ld", allocationsPerFrame_);
+    ImGui::Text("panel %.3f ms   ImGui allocations last frame %ld", s.panelMs,
+                allocationsPerFrame_);
 
     ImGui::Separator();
     int preset = static_cast<int>(s.preset);

@@ -23,6 +23,7 @@ struct PanelState {
   bool restart = false;       // a fresh cloth of these settings
   bool presetChosen = false;  // preset changed: its parameters, then a restart
   float stepMs = 0, drawMs = 0, fps = 0;
+  float panelMs = 0;  // the panel's own share of drawMs
 };
 
 // A panel over the picture. Positions are window pixels with the origin at

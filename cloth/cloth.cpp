@@ -163,8 +163,12 @@ void Cloth::stepJob(void* context, int worker, WorkerPool& pool) {
 }
 
 // A node below the terrain is lifted onto it and stays in contact for good.
+// On ground that stops what lands, it also loses its velocity: a node that
+// slid on would be lifted in one step onto the top of a block it reached,
+// and the springs to its neighbours would fling them.
 void Cloth::contactRows(int from, int firstRow, int endRow) {
   zeVec3f* pos = pos_[from].data();
+  const bool stops = params_.groundStops;
   for (int n = firstRow * size_; n < endRow * size_; ++n) {
     if (pinned_[n]) continue;
     zeVec3f& p = pos[n];
@@ -172,6 +176,7 @@ void Cloth::contactRows(int from, int firstRow, int endRow) {
     if (ground > p.z) {
       p.z = ground;
       contact_[n] = 1;
+      if (stops) vel_[n] = zeVec3f();
     }
   }
 }

@@ -52,6 +52,7 @@ const ParamInfo kTable[] = {
     real("windGusts", "gusts", 0, 1, &Params::windGusts),
     flag("tearing", "tearing on", &Params::tearing),
     real("tearStretch", "tear past (rest lengths)", 1.1, 10, &Params::tearStretch),
+    flag("groundStops", "ground stops what lands", &Params::groundStops),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];
 
@@ -88,6 +89,7 @@ Params presetParams(Preset preset, int size) {
       p.stiffness = 2000.0f;
       p.gravity = 20.0f;
       p.damping = 0.98f;
+      p.groundStops = true;
       break;
     case Preset::flag:
       p.stiffness = 2000.0f;
@@ -97,6 +99,7 @@ Params presetParams(Preset preset, int size) {
       p.windDirection = 0.0f;
       p.windStrength = 60.0f;
       p.windGusts = 0.5f;
+      p.groundStops = true;
       break;
   }
   return p;

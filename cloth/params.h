@@ -24,6 +24,7 @@ struct Params {
   float windGusts = 0;       ///< 0 steady, 1 gusts from nothing to twice the strength
   bool tearing = false;      ///< links break when stretched too far
   float tearStretch = 3.0f;  ///< length, in rest lengths, past which a link breaks
+  bool groundStops = false;  ///< a node that lands stops where it lands (drape's nodes slide on)
 };
 
 /// Named starting points: what is pinned and the parameters that suit it.

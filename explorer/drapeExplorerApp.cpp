@@ -1,7 +1,9 @@
 #include "explorer/drapeExplorerApp.h"
 
+#include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 
 #include "explorer/clothFiles.h"
 #include "explorer/commandLine.h"
+#include "explorer/lab.h"
 #include "explorer/scene.h"
 #include "viewkit/picking.h"
 #include "viewkit/safeFile.h"
@@ -26,12 +29,33 @@ constexpr float kStartTilt = -35.0f;
 constexpr float kStartScale = 10.0f;
 
 constexpr float kMarker[3] = {0.2f, 0.9f, 1.0f};
+constexpr float kPin[3] = {1.0f, 0.85f, 0.1f};
 constexpr float kText[3] = {0.9f, 0.9f, 0.9f};
 
 const char* const kHelp =
     "space pause   . step   r restart   n look   t turn on/off   v reset view\n"
     "p PNG   o OBJ   w shape record   s scene   m video   F1 window   Esc quit\n"
-    "drag orbit   wheel zoom   click print node";
+    "drag orbit   wheel zoom   click print node   drag cloth grab   right click pin   "
+    "ctrl-drag cut   u unpin all   Tab panel";
+
+using Clock = std::chrono::steady_clock;
+
+float millisecondsBetween(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<float, std::milli>(b - a).count();
+}
+
+bool sameParams(const cloth::Params& a, const cloth::Params& b) {
+  int count;
+  const cloth::ParamInfo* table = cloth::paramTable(count);
+  for (int k = 0; k < count; ++k)
+    if (cloth::paramValue(table[k], a) != cloth::paramValue(table[k], b)) return false;
+  return true;
+}
+
+// The shown times follow the measured ones over some ten frames.
+void smooth(float& shown, float measured) {
+  shown = shown == 0.0f ? measured : 0.9f * shown + 0.1f * measured;
+}
 
 std::string fileStem(int frame) {
   char stem[32];
@@ -73,6 +97,7 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
       hovered(-1),
       fps(0.0f),
       mesh(nullptr),
+      held(-1),
       preset_(preset),
       params_(params),
       threads_(threads),
@@ -82,7 +107,24 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
       normalsStale_(true),
       overlay_(),
       fpsStart_(std::chrono::steady_clock::now()),
-      fpsFrames_(0) {
+      fpsFrames_(0),
+      stepMs_(0.0f),
+      drawMs_(0.0f),
+      panelMs_(0.0f),
+      faceCuts_(0),
+      pinsStale_(true),
+      pressed_(-1),
+      pressX_(0.0f),
+      pressY_(0.0f),
+      holdX_(0.0f),
+      holdY_(0.0f),
+      holdDepth_(0.0),
+      heldWasPinned_(false),
+      cutting_(false),
+      strokeX_(0.0f),
+      strokeY_(0.0f),
+      strokeCuts_(0),
+      ownPress_(false) {
   mesh = explorer::newClothMesh(cloth_->size());
   // A mesh for its lists made at their size in one go; drawn as plain lines.
   net_ = new zeMeshShape(cloth_->size(), cloth_->size());
@@ -115,9 +157,102 @@ void drapeExplorerApp::advanceCloth() {
 }
 
 void drapeExplorerApp::restartCloth() {
+  const int size = cloth_->size();
+  held = pressed_ = -1;
+  cutting_ = false;
   cloth_.reset(new cloth::Cloth(preset_, params_, threads_));
+  if (cloth_->size() != size) rebuildMeshes();
   normalsStale_ = true;
+  pinsStale_ = true;
+  syncFaces();
   syncMesh();
+}
+
+// A new size: new meshes, nothing under the pointer until the next draw.
+void drapeExplorerApp::rebuildMeshes() {
+  destroy(mesh);
+  mesh = explorer::newClothMesh(cloth_->size());
+  destroy(net_);
+  net_ = new zeMeshShape(cloth_->size(), cloth_->size());
+  net_->drawStyle = GL_LINES;
+  net_->enablePicking = false;
+  net_->enableVertexColors = false;
+  net_->enableVertexNormals = false;
+  net_->Color.set(1.0f, 1.0f, 1.0f, 1.0f);
+  netCuts_ = -1;
+  faceCuts_ = 0;
+  hovered = -1;
+}
+
+// The surface loses the faces of cut and torn links; made again only when
+// links went since the last time.
+void drapeExplorerApp::syncFaces() {
+  if (faceCuts_ == cloth_->cutLinks()) return;
+  explorer::buildFaces(*cloth_, *mesh);
+  meshArrays_.prepare(*mesh);
+  faceCuts_ = cloth_->cutLinks();
+  normalsStale_ = true;
+}
+
+void drapeExplorerApp::syncPins() {
+  if (!pinsStale_) return;
+  pins_.clear();
+  for (int n = 0; n < cloth_->nodeCount(); ++n)
+    if (n == held ? heldWasPinned_ : cloth_->pinned(n)) pins_.push_back(n);
+  pinsStale_ = false;
+}
+
+void drapeExplorerApp::togglePin(int node) {
+  if (node < 0 || node >= cloth_->nodeCount()) return;
+  bool now;
+  if (node == held) {
+    now = heldWasPinned_ = !heldWasPinned_;  // takes effect at the release
+  } else {
+    now = !cloth_->pinned(node);
+    cloth_->setPinned(node, now);
+  }
+  pinsStale_ = true;
+  std::printf("%s node %d\n", now ? "pinned" : "unpinned", node);
+  std::fflush(stdout);
+}
+
+int drapeExplorerApp::cutAlong(float x0, float y0, float x1, float y1) {
+  return explorer::cutAlong(*cloth_, mesh->screenVertexList, x0, y0, x1, y1);
+}
+
+// The held node keeps its window depth: it moves on the plane through it
+// that faces the viewer. It is pinned while held, so the cloth follows it
+// and no step moves it.
+void drapeExplorerApp::startHold() {
+  const int node = pressed_;
+  pressed_ = -1;
+  if (!explorer::windowDepth(mesh->space, cloth_->positions()[node], holdDepth_)) return;
+  held = node;
+  heldWasPinned_ = cloth_->pinned(node);
+  cloth_->setPinned(node, true);
+  pinsStale_ = true;
+}
+
+// Placed through the view this frame is drawn with, so that it is drawn
+// under the pointer even while the scene turns.
+void drapeExplorerApp::holdNode(float cx, float cy) {
+  zePushMatrix();
+  camera.applySoftware(cx, cy);
+  const zeMatrix4f space = *getCurrentMatrix();
+  zePopMatrix();
+  zeVec3f p;
+  if (!explorer::unproject(space, holdX_, holdY_, holdDepth_, p)) return;
+  const zeVec3f& now = cloth_->positions()[held];
+  if (p.x == now.x && p.y == now.y && p.z == now.z) return;
+  cloth_->placeNode(held, p);
+  normalsStale_ = true;
+}
+
+void drapeExplorerApp::releaseHold() {
+  if (held < 0) return;
+  cloth_->setPinned(held, heldWasPinned_);
+  held = -1;
+  pinsStale_ = true;
 }
 
 void drapeExplorerApp::syncMesh() {
@@ -161,12 +296,21 @@ void drapeExplorerApp::buildNet() {
 // frame's. The net is sent to OpenGL directly, so the same view goes on
 // OpenGL's modelview around it.
 void drapeExplorerApp::draw() {
+  const Clock::time_point start = Clock::now();
+  const float cx = W * 0.5f, cy = H * 0.5f;
+  zeTransformsCaptureCamera();
+  if (held >= 0) holdNode(cx, cy);
   const bool advancing = !paused || pendingSteps > 0;
+  float stepped = 0.0f;
   if (advancing) {
     if (paused) --pendingSteps;
+    const Clock::time_point before = Clock::now();
     advanceCloth();
+    stepped = millisecondsBetween(before, Clock::now());
+    smooth(stepMs_, stepped);
     normalsStale_ = true;
   }
+  syncFaces();
   syncMesh();
   // The lighting normals are the cloth's own; the view goes to OpenGL with
   // the vertices, so they change only when the cloth moves.
@@ -174,8 +318,6 @@ void drapeExplorerApp::draw() {
     mesh->calculateMeshNormals();
     normalsStale_ = false;
   }
-  const float cx = W * 0.5f, cy = H * 0.5f;
-  zeTransformsCaptureCamera();
 
   // In the net look the mesh is still drawn, invisibly, so that its window
   // positions (picking) stay those of this frame.
@@ -200,9 +342,18 @@ void drapeExplorerApp::draw() {
   if (look != kSurface) drawNet(cx, cy);
 
   hovered = pointer.pointerKnown() ? pick(pointer.x(), pointer.y()) : -1;
+  syncPins();
+  if (!pins_.empty()) drawPins();
   if (hovered >= 0) drawMarker(hovered);
   countFrame();
   drawOverlay();
+  if (panel_ && panel_->visible()) {
+    const Clock::time_point before = Clock::now();
+    explorer::PanelState state = panelState();
+    panel_->frame(state, zeuWindowWidth, zeuWindowHeight);
+    applyPanel(state);
+    smooth(panelMs_, millisecondsBetween(before, Clock::now()));
+  }
   if (shotRequested) {
     shotRequested = false;
     savePicture();
@@ -211,6 +362,22 @@ void drapeExplorerApp::draw() {
   // Turned after drawing, as drape turns by its frame count before the
   // increment: the first frame shows the cloth unturned.
   if (advancing) camera.advance();
+  smooth(drawMs_, millisecondsBetween(start, Clock::now()) - stepped);
+}
+
+void drapeExplorerApp::drawPins() {
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glPointSize(7.0f);
+  glBegin(GL_POINTS);
+  glColor3f(kPin[0], kPin[1], kPin[2]);
+  for (const int n : pins_) {
+    const zeVec3f& p = mesh->absVertexList[n];
+    glVertex3f(p.x, p.y, p.z);
+  }
+  glEnd();
+  glPopAttrib();
 }
 
 // The net's lines are lit with the normal (0, 0, 1), OpenGL's initial one,
@@ -343,6 +510,16 @@ void drapeExplorerApp::recordFrame() {
 }
 
 void drapeExplorerApp::keyDown(char key) {
+  // Tab is the panel's own key, never ImGui's (whose Tab would move its
+  // keyboard focus into a field, which then keeps the keys).
+  if (key == '\t') {
+    if (panel_) panel_->setVisible(!panel_->visible());
+    return;
+  }
+  if (panel_ && panel_->visible()) {
+    panel_->key(static_cast<unsigned char>(key));
+    if (panel_->wantsKeyboard()) return;
+  }
   switch (key) {
     case ' ':
       paused = !paused;
@@ -378,6 +555,14 @@ void drapeExplorerApp::keyDown(char key) {
     case 'm':
       toggleRecording();
       break;
+    case 'u':
+      cloth_->unpinAll();
+      if (held >= 0) {
+        heldWasPinned_ = false;
+        cloth_->setPinned(held, true);
+      }
+      pinsStale_ = true;
+      break;
     default:
       // A recording is finished before the program winds down, not left as a temporary file.
       if (key == 27 && recorder_.recording()) stopRecording();
@@ -385,18 +570,153 @@ void drapeExplorerApp::keyDown(char key) {
   }
 }
 
+void drapeExplorerApp::specialKeyDown(int key) {
+  if (panel_ && panel_->visible()) {
+    panel_->specialKey(key);
+    if (panel_->wantsKeyboard()) return;
+  }
+  zeApp::specialKeyDown(key);  // F1
+}
+
+// Over the panel the cloth and the camera get nothing, unless a press of
+// theirs is under way (its drag and release stay theirs).
+bool drapeExplorerApp::panelTakesMouse() {
+  return panel_ && panel_->visible() && !ownPress_ && panel_->wantsMouse();
+}
+
+// Left on the cloth holds the node under the pointer once the pointer has
+// moved past the click slop (a click still prints the node); left beside it
+// orbits; Ctrl + left cuts; right on the cloth pins or frees a node.
 void drapeExplorerApp::mouseDown(float x, float y, int button) {
+  if (panel_ && panel_->visible()) panel_->mouseButton(x, y, button, true);
+  if (panelTakesMouse()) return;
+  if (button == GLUT_LEFT_BUTTON) {
+    ownPress_ = true;
+    if (zeuModifiers() & ZEU_CTRL) {
+      cutting_ = true;
+      strokeX_ = x;
+      strokeY_ = y;
+      strokeCuts_ = 0;
+      pointer.mouseMove(x, y);
+      return;
+    }
+    pressed_ = pick(x, y);
+    if (pressed_ >= 0) {
+      pressX_ = holdX_ = x;
+      pressY_ = holdY_ = y;
+      pointer.mouseMove(x, y);
+      return;
+    }
+  } else if (button == GLUT_RIGHT_BUTTON) {
+    pointer.mouseMove(x, y);
+    togglePin(pick(x, y));
+    return;
+  }
   pointer.mouseDown(x, y, button);
 }
 
 void drapeExplorerApp::mouseUp(float x, float y, int button) {
+  if (panel_ && panel_->visible()) panel_->mouseButton(x, y, button, false);
+  if (button == GLUT_LEFT_BUTTON && ownPress_) {
+    ownPress_ = false;
+    if (cutting_) {
+      strokeCuts_ += cutAlong(strokeX_, strokeY_, x, y);
+      cutting_ = false;
+      pointer.mouseMove(x, y);
+      std::printf("cut %d links\n", strokeCuts_);
+      std::fflush(stdout);
+      return;
+    }
+    if (pressed_ >= 0 || held >= 0) {
+      pointer.mouseMove(x, y);
+      if (held >= 0) {
+        releaseHold();
+      } else {
+        pressed_ = -1;
+        click(x, y);
+      }
+      return;
+    }
+  } else if (panelTakesMouse()) {
+    return;
+  }
   if (pointer.mouseUp(x, y, button)) click(x, y);
 }
 
 void drapeExplorerApp::mouseDrag(float x, float y) {
+  if (panel_ && panel_->visible()) panel_->mouseMotion(x, y);
+  if (panelTakesMouse()) return;
+  if (cutting_) {
+    strokeCuts_ += cutAlong(strokeX_, strokeY_, x, y);
+    strokeX_ = x;
+    strokeY_ = y;
+    pointer.mouseMove(x, y);
+    return;
+  }
+  if (pressed_ >= 0) {
+    const float dx = x - pressX_, dy = y - pressY_;
+    const float slop = viewkit::PointerControl::kClickSlop;
+    if (dx * dx + dy * dy > slop * slop) startHold();
+  }
+  if (held >= 0 || pressed_ >= 0) {
+    holdX_ = x;
+    holdY_ = y;
+    pointer.mouseMove(x, y);
+    return;
+  }
   pointer.mouseDrag(x, y);
 }
 
 void drapeExplorerApp::mouseMove(float x, float y) {
+  if (panel_ && panel_->visible()) panel_->mouseMotion(x, y);
+  if (panelTakesMouse()) return;
   pointer.mouseMove(x, y);
+}
+
+void drapeExplorerApp::setPanel(std::unique_ptr<explorer::Panel> panel) {
+  panel_ = std::move(panel);
+}
+
+explorer::PanelState drapeExplorerApp::panelState() const {
+  explorer::PanelState s;
+  s.params = params_;
+  s.preset = preset_;
+  s.threads = threads_;
+  s.look = look;
+  s.autoTurn = camera.autoTurn;
+  s.paused = paused;
+  s.stepMs = stepMs_;
+  s.drawMs = drawMs_;
+  s.panelMs = panelMs_;
+  s.fps = fps;
+  return s;
+}
+
+// Parameters go to the running cloth from its next step, which carries on
+// from where it is; the size waits for a restart. A choice of preset brings
+// its parameters at the size asked for and restarts.
+void drapeExplorerApp::applyPanel(const explorer::PanelState& s) {
+  std::string what;
+  if (s.presetChosen) {
+    preset_ = s.preset;
+    params_ =
+        cloth::presetParams(preset_, std::clamp(s.params.size, cloth::kMinSize, cloth::kMaxSize));
+  } else if (cloth::paramsValid(s.params, what)) {
+    params_ = s.params;
+    cloth::Params live = params_;
+    live.size = cloth_->size();
+    if (!sameParams(live, cloth_->params())) cloth_->setParams(live);
+  }
+  if (s.threads != threads_ && s.threads >= 1 && s.threads <= 64) {
+    threads_ = s.threads;
+    cloth_->setThreads(threads_);
+  }
+  look = static_cast<Look>(std::clamp(s.look, 0, 2));
+  camera.autoTurn = s.autoTurn;
+  if (s.paused != paused) {
+    paused = s.paused;
+    pendingSteps = 0;
+  }
+  if (s.step && paused) ++pendingSteps;
+  if (s.restart || s.presetChosen) restartCloth();
 }

@@ -2,14 +2,18 @@
 // shown as a lit surface through the shape library with an orbit camera,
 // vertex picking, pause and single steps, an overlay, and files a user can
 // keep (PNG screenshot, OBJ mesh, shape record). With the drape preset at
-// 60 x 60 the cloth is drape's, frame for frame and bit for bit.
+// 60 x 60 the cloth is drape's, frame for frame and bit for bit. A person
+// can also take hold of it: grab a node and pull, pin nodes, cut links, and
+// tune it in a parameter panel while it runs.
 #pragma once
 
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cloth/cloth.h"
+#include "explorer/panel.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/pointerControl.h"
 #include "viewkit/videoRecorder.h"
@@ -30,6 +34,7 @@ class drapeExplorerApp : public zeApp {
   int hovered;         // node under the pointer at the last draw, or -1
   float fps;           // frames per second over the last whole second
   zeMeshShape* mesh;   // node n is vertex n; rebuilt when the size changes
+  int held;            // node held by the left button, or -1
 
   // drape's cloth at 60 x 60 on as many threads as there are cores.
   drapeExplorerApp();
@@ -43,6 +48,7 @@ class drapeExplorerApp : public zeApp {
 
   void draw() override;
   void keyDown(char key) override;
+  void specialKeyDown(int key) override;
   void mouseDown(float x, float y, int button) override;
   void mouseUp(float x, float y, int button) override;
   void mouseDrag(float x, float y) override;
@@ -81,6 +87,20 @@ class drapeExplorerApp : public zeApp {
   // The overlay text of the last draw.
   const char* overlay() const { return overlay_; }
 
+  // Pins a free node or frees a pinned one, printing "pinned node <n>" or
+  // "unpinned node <n>".
+  void togglePin(int node);
+  // Cuts the links that the window stroke from (x0, y0) to (x1, y1) crosses
+  // on the cloth as last drawn; the number cut.
+  int cutAlong(float x0, float y0, float x1, float y1);
+
+  // The parameter panel, shown and hidden by Tab; none until one is given.
+  void setPanel(std::unique_ptr<explorer::Panel> panel);
+  explorer::Panel* panel() { return panel_.get(); }
+  // What the panel shows, and taking back what it changed.
+  explorer::PanelState panelState() const;
+  void applyPanel(const explorer::PanelState& state);
+
  private:
   void syncMesh();
   void buildNet();
@@ -88,6 +108,14 @@ class drapeExplorerApp : public zeApp {
   void drawMarker(int node);
   void drawOverlay();
   void countFrame();
+  void rebuildMeshes();
+  void syncFaces();
+  void syncPins();
+  void drawPins();
+  void startHold();
+  void holdNode(float cx, float cy);
+  void releaseHold();
+  bool panelTakesMouse();
   bool stopRecording();
   void recordFrame();
 
@@ -103,5 +131,21 @@ class drapeExplorerApp : public zeApp {
   char overlay_[512];
   std::chrono::steady_clock::time_point fpsStart_;
   int fpsFrames_;
+  float stepMs_, drawMs_;  // smoothed times of the cloth's step and of the rest of draw
+  float panelMs_;          // smoothed time of the panel's frame
+
+  long faceCuts_;          // the cloth's cut links when the mesh's faces were made
+  std::vector<int> pins_;  // pinned nodes to mark, the held one aside
+  bool pinsStale_;
+  int pressed_;  // node under a left press not yet dragged, or -1
+  float pressX_, pressY_;
+  float holdX_, holdY_;  // where the held node is drawn
+  double holdDepth_;     // its window depth, fixed while held
+  bool heldWasPinned_;
+  bool cutting_;  // a Ctrl + left drag
+  float strokeX_, strokeY_;
+  int strokeCuts_;
+  bool ownPress_;  // a press that began outside the panel is in progress
+  std::unique_ptr<explorer::Panel> panel_;
   viewkit::VideoRecorder recorder_;
 };

@@ -9,6 +9,7 @@
 #include "explorer/batch.h"
 #include "explorer/commandLine.h"
 #include "explorer/drapeExplorerApp.h"
+#include "explorer/panel.h"
 #include "explorer/scene.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
@@ -19,9 +20,13 @@ std::unique_ptr<cloth::Cloth> opened;  // the cloth of --scene, until the app ta
 }  // namespace
 
 extern "C" zeApp* makeApp() {
-  if (opened) return new drapeExplorerApp(std::move(opened));
-  return new drapeExplorerApp(options.preset, cloth::presetParams(options.preset, options.size),
-                              options.threads);
+  drapeExplorerApp* app =
+      opened
+          ? new drapeExplorerApp(std::move(opened))
+          : new drapeExplorerApp(options.preset, cloth::presetParams(options.preset, options.size),
+                                 options.threads);
+  app->setPanel(explorer::newImGuiPanel());
+  return app;
 }
 
 int main(int argc, char** argv) {

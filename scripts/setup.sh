@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ make cmake pkg-config
   freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  libgtest-dev libbenchmark-dev libpng-dev libbullet-dev nlohmann-json3-dev
+  libgtest-dev libbenchmark-dev libpng-dev libbullet-dev nlohmann-json3-dev libimgui-dev
   xvfb openbox xdotool x11-utils imagemagick doxygen ffmpeg
   clang libclang-rt-14-dev valgrind
 )

@@ -148,9 +148,10 @@ TEST_F(ExplorerTest, CameraFollowsTheWindowCentreDragsClampAndVRestores) {
   EXPECT_EQ(view.m[2][0], 0.0f) << "the first frame is unturned";
 
   app->keyDown('t');  // automatic turn off
-  app->mouseDown(500.0f, 500.0f, GLUT_LEFT_BUTTON);
-  app->mouseDrag(600.0f, -5000.0f);  // far down: straight from above, no further
-  app->mouseUp(600.0f, -5000.0f, GLUT_LEFT_BUTTON);
+  // Pressed beside the cloth (a press on it would take hold of a node).
+  app->mouseDown(100.0f, 100.0f, GLUT_LEFT_BUTTON);
+  app->mouseDrag(200.0f, -5000.0f);  // far down: straight from above, no further
+  app->mouseUp(200.0f, -5000.0f, GLUT_LEFT_BUTTON);
   for (int k = 0; k < 40; ++k) app->mouseDown(10.0f, 10.0f, 4);  // zoom out to the limit
   app->resize(0.0f, 0.0f, 1000.0f, 800.0f);                      // out of full screen
   frame();

@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/drapeApp.h"
+#include "app/drapeLanes.h"
 #include "cloth/workerPool.h"
+
+#ifdef DRAPE_LANES
+using drapeLanes::load3;
+using drapeLanes::store3;
+#endif
 
 namespace cloth {
 
@@ -73,7 +80,7 @@ Cloth::Cloth(Preset preset, const Params& params, int threads)
   }
   derive();
   setThreads(threads);
-  terrainHeight(0.0f, 0.0f);  // makes the terrain before any frame needs it
+  terrain_ = &terrainObject();  // made before any frame needs it
 }
 
 Cloth::~Cloth() = default;
@@ -172,7 +179,7 @@ void Cloth::contactRows(int from, int firstRow, int endRow) {
   for (int n = firstRow * size_; n < endRow * size_; ++n) {
     if (pinned_[n]) continue;
     zeVec3f& p = pos[n];
-    const float ground = terrainHeight(p.x, p.y);
+    const float ground = terrain_->drapeApp::surface(p.x, p.y);
     if (ground > p.z) {
       p.z = ground;
       contact_[n] = 1;
@@ -240,7 +247,16 @@ void Cloth::moveRows(int from, int firstRow, int endRow, const StepPlan& plan) {
       }
       zeVec3f& v = vel_[n];
       if (contact_[n]) {
+#ifdef DRAPE_LANES
+        // Gravity, damping and the move side by side in one register: the
+        // same single-precision operations per component.
+        const __m128 vel = _mm_mul_ps(_mm_add_ps(load3(v), load3(gravity_)), _mm_set1_ps(keep_));
+        store3(v, vel);
+        store3(out[n], _mm_add_ps(load3(p), _mm_mul_ps(vel, _mm_set1_ps(dtPosition_))));
+        continue;
+#else
         v = zeVec3f(v.x + gravity_.x, v.y + gravity_.y, v.z + gravity_.z);
+#endif
       } else {
         zeVec3f sum;
         bool any = false;

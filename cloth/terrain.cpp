@@ -3,8 +3,6 @@
 
 namespace cloth {
 
-namespace {
-
 // drape's terrain is an operation of its application object that reads no
 // field of it; one object, made on first use and kept for the process (as
 // drape keeps its own), answers every call. Its construction also resets
@@ -13,8 +11,6 @@ drapeApp& terrainObject() {
   static drapeApp* const object = new drapeApp();
   return *object;
 }
-
-}  // namespace
 
 float terrainHeight(float x, float y) {
   return terrainObject().drapeApp::surface(x, y);

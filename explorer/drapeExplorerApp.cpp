@@ -75,6 +75,18 @@ bool report(const std::string& name, bool ok, const std::string& error) {
 
 // Deletes an object known to be of exactly type T (these classes have no
 // virtual destructors).
+// drape's net as white lines over the cloth's nodes: a mesh for its lists,
+// made at their size in one go, with its strips replaced by the net's links.
+zeMeshShape* newNetShape(int size) {
+  zeMeshShape* net = new zeMeshShape(size, size);
+  net->drawStyle = GL_LINES;
+  net->enablePicking = false;
+  net->enableVertexColors = false;
+  net->enableVertexNormals = false;
+  net->Color.set(1.0f, 1.0f, 1.0f, 1.0f);
+  return net;
+}
+
 template <class T>
 void destroy(T* object) {
   object->~T();
@@ -126,13 +138,7 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
       strokeCuts_(0),
       ownPress_(false) {
   mesh = explorer::newClothMesh(cloth_->size());
-  // A mesh for its lists made at their size in one go; drawn as plain lines.
-  net_ = new zeMeshShape(cloth_->size(), cloth_->size());
-  net_->drawStyle = GL_LINES;
-  net_->enablePicking = false;
-  net_->enableVertexColors = false;
-  net_->enableVertexNormals = false;
-  net_->Color.set(1.0f, 1.0f, 1.0f, 1.0f);
+  net_ = newNetShape(cloth_->size());
   zeTransformsInit();
   syncMesh();
 }
@@ -173,12 +179,7 @@ void drapeExplorerApp::rebuildMeshes() {
   destroy(mesh);
   mesh = explorer::newClothMesh(cloth_->size());
   destroy(net_);
-  net_ = new zeMeshShape(cloth_->size(), cloth_->size());
-  net_->drawStyle = GL_LINES;
-  net_->enablePicking = false;
-  net_->enableVertexColors = false;
-  net_->enableVertexNormals = false;
-  net_->Color.set(1.0f, 1.0f, 1.0f, 1.0f);
+  net_ = newNetShape(cloth_->size());
   netCuts_ = -1;
   faceCuts_ = 0;
   hovered = -1;

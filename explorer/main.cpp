@@ -2,6 +2,8 @@
 // start-up as drape with the explorer as the application. A batch run, a
 // bad command line or a bad scene ends before the toolkit starts, so none
 // needs a display.
+#include <malloc.h>
+
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -55,6 +57,11 @@ int main(int argc, char** argv) {
   if (options.batch >= 0)
     return opened ? explorer::runBatch(*opened, options, stdout, stderr)
                   : explorer::runBatch(options, stdout, stderr);
+  // The GL driver takes big buffers for a large mesh's vertices every frame;
+  // kept in the heap instead of mapped and unmapped each time, they are
+  // reused without a page fault per page.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
   zeuOpen();
   zeApp* app = makeApp();
   app->selfStart();  // enters the toolkit's main loop and does not return

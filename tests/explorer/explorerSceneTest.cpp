@@ -135,52 +135,6 @@ class SceneFilesTest : public ::testing::Test {
   char previous[4096];
 };
 
-void frames(drapeExplorerApp& app, int n) {
-  for (int k = 0; k < n; ++k) {
-    zeuOpenToloFrame();
-    app.draw();
-    zeuCloseToloFrame();
-  }
-}
-
-TEST_F(SceneFilesTest, SKeySavesTheSceneOfTheFrameShownAndTheAppGoesOnFromOne) {
-  drapeExplorerApp app(cloth::Preset::flag, cloth::presetParams(cloth::Preset::flag, 16), 2);
-  app.resize(0.0f, 0.0f, 1920, 1080);
-  frames(app, 30);
-  testing::internal::CaptureStdout();
-  app.keyDown('s');
-  app.keyDown('s');
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "wrote drape-00030.json\nwrote drape-00030-1.json\n");
-  EXPECT_EQ(ScratchDir::contents("drape-00030.json"), text(app.cloth()));
-  std::string error;
-  auto opened = explorer::readScene("drape-00030.json", 1, error);
-  ASSERT_TRUE(opened) << error;
-  drapeExplorerApp reopened(std::move(opened));
-  reopened.resize(0.0f, 0.0f, 1920, 1080);
-  frames(app, 1);
-  frames(reopened, 1);
-  EXPECT_EQ(reopened.frame(), 31);
-  EXPECT_EQ(cloth::digest(reopened.cloth()), cloth::digest(app.cloth()));
-}
-
-// Saved at frame 40 of the flag, run on with --scene --batch 120: the
-// straight run's line.
-TEST_F(SceneFilesTest, ProgramRunsASceneOnToTheStraightRunsLine) {
-  cloth::Cloth c(cloth::Preset::flag, cloth::presetParams(cloth::Preset::flag, 24), 1);
-  runTo(c, 40);
-  std::string error, straight, out, err;
-  ASSERT_TRUE(explorer::writeScene(c, "at40.json", error)) << error;
-  EXPECT_FALSE(explorer::writeScene(c, "at40.json", error));  // never over a file
-  ASSERT_EQ(program("--batch 120 --preset flag --size 24", straight, err), 0) << err;
-  EXPECT_EQ(straight.rfind("cloth digest 120 ", 0), 0u) << straight;
-  EXPECT_EQ(program("--scene at40.json --batch 120 --threads 2", out, err), 0) << err;
-  EXPECT_EQ(out, straight);
-  EXPECT_EQ(program("--scene at40.json --preset flag", out, err), 2);
-  EXPECT_EQ(err,
-            "drapeExplorer: --preset: not with --scene (the scene holds its size and preset)\n");
-}
-
 TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
   using Json = nlohmann::ordered_json;
   cloth::Cloth c(cloth::Preset::curtain, cloth::presetParams(cloth::Preset::curtain, 8), 1);

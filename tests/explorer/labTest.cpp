@@ -167,44 +167,6 @@ class LabTest : public ::testing::Test {
   FakePanel* panel = nullptr;
 };
 
-TEST_F(LabTest, PausedGrabMovesTheHeldNodeAloneToThePointerAndAClickStillPrints) {
-  const int node = settle();
-  ASSERT_GE(node, 0);
-  ASSERT_TRUE(app->cloth().inContact(node));
-  const zeVec3f at = screenOf(node);
-  const std::vector<zeVec3f> before = positions();
-
-  testing::internal::CaptureStdout();
-  app->mouseDown(at.x, at.y, GLUT_LEFT_BUTTON);
-  app->mouseDrag(at.x + 2.0f, at.y);  // within the click slop: nothing held yet
-  EXPECT_EQ(app->held, -1);
-  app->mouseDrag(at.x + 60.0f, at.y + 40.0f);
-  frames(2);
-  EXPECT_EQ(app->held, node);
-  EXPECT_FALSE(app->cloth().inContact(node)) << "held off the terrain";
-  EXPECT_NEAR(screenOf(node).x, at.x + 60.0f, 0.05f);
-  EXPECT_NEAR(screenOf(node).y, at.y + 40.0f, 0.05f);
-  const std::vector<zeVec3f> after = positions();
-  for (int n = 0; n < app->cloth().nodeCount(); ++n)
-    if (n != node) {
-      ASSERT_EQ(std::memcmp(&before[n], &after[n], 12), 0) << "node " << n << " moved";
-    }
-  app->mouseUp(at.x + 60.0f, at.y + 40.0f, GLUT_LEFT_BUTTON);
-  EXPECT_EQ(app->held, -1);
-  EXPECT_FALSE(app->cloth().pinned(node)) << "free again";
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "a drag prints nothing";
-
-  // A press and release in place is still a click, and moves nothing.
-  const std::vector<zeVec3f> held = positions();
-  testing::internal::CaptureStdout();
-  const zeVec3f o = screenOf(1000);
-  app->mouseDown(o.x, o.y, GLUT_LEFT_BUTTON);
-  app->mouseUp(o.x + 1.0f, o.y, GLUT_LEFT_BUTTON);
-  frames(1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("node ", 0), 0u);
-  EXPECT_EQ(std::memcmp(held.data(), positions().data(), held.size() * 12), 0);
-}
-
 // Nodes on the terrain stay there for good, so the sheet is taken while it
 // falls: held up, it hangs from the held node while the rest falls on.
 TEST_F(LabTest, RunningTheClothFollowsTheHeldNodeWhichStaysUnderThePointer) {
@@ -222,89 +184,6 @@ TEST_F(LabTest, RunningTheClothFollowsTheHeldNodeWhichStaysUnderThePointer) {
   EXPECT_LT(corner, p.z - 10.0f) << "the corner fell on";
   EXPECT_GT(app->cloth().positions()[node + 1].z, corner + 5.0f) << "the neighbour hangs from it";
   app->mouseUp(at.x, at.y + 20.0f, GLUT_LEFT_BUTTON);
-}
-
-TEST_F(LabTest, RightClickTogglesPinsThatHoldWhileRunningUUnpinsAndPinsAreMarked) {
-  const int node = settle();
-  const zeVec3f at = screenOf(node), other = screenOf(node + 5);
-  testing::internal::CaptureStdout();
-  app->mouseDown(at.x, at.y, GLUT_RIGHT_BUTTON);
-  app->mouseUp(at.x, at.y, GLUT_RIGHT_BUTTON);
-  app->mouseDown(other.x, other.y, GLUT_RIGHT_BUTTON);
-  app->mouseDown(5.0f, 5.0f, GLUT_RIGHT_BUTTON);  // off the cloth: nothing
-  const int second = app->pick(other.x, other.y);
-  EXPECT_EQ(
-      testing::internal::GetCapturedStdout(),
-      "pinned node " + std::to_string(node) + "\npinned node " + std::to_string(second) + "\n");
-  EXPECT_TRUE(app->cloth().pinned(node) && !app->cloth().inContact(node));
-
-  glrec::state().recording = true;
-  frames(1);
-  size_t points = 0;
-  for (const glrec::Call& c : glrec::state().calls) points += c.name == "glVertex3f";
-  EXPECT_EQ(points, 2u) << "one mark per pin (the pointer is off the cloth)";
-  glrec::state().recording = false;
-
-  app->keyDown(' ');
-  const zeVec3f pinnedAt = app->cloth().positions()[node];
-  app->cloth().placeNode(node + 1, pinnedAt + zeVec3f(0, 0, 5));  // a jolt next to it
-  frames(40);
-  EXPECT_EQ(std::memcmp(&pinnedAt, &app->cloth().positions()[node], 12), 0);
-
-  app->keyDown(' ');
-  frames(1);
-  testing::internal::CaptureStdout();
-  const zeVec3f now = screenOf(node);
-  app->mouseDown(now.x, now.y, GLUT_RIGHT_BUTTON);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "unpinned node " + std::to_string(node) + "\n");
-  app->keyDown('u');
-  for (int n = 0; n < app->cloth().nodeCount(); ++n) ASSERT_FALSE(app->cloth().pinned(n));
-}
-
-// Runs the body in a fresh current directory.
-class LabFilesTest : public LabTest {
- protected:
-  void SetUp() override {
-    LabTest::SetUp();
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(scratch.path().c_str()), 0);
-  }
-  void TearDown() override { ASSERT_EQ(chdir(previous), 0); }
-  ScratchDir scratch{"labFiles"};
-  char previous[4096];
-};
-
-TEST_F(LabFilesTest, CutLinksLeaveTheSurfaceTheObjAndTheShapeRecordUntilRestart) {
-  settle();
-  const zeVec3f a = screenOf(1825), b = screenOf(1835);
-  const int cut = app->cutAlong(a.x, a.y + 3.0f, b.x, b.y + 3.0f);
-  EXPECT_GE(cut, 10);
-  EXPECT_EQ(app->cloth().cutLinks(), cut);
-  EXPECT_EQ(app->cutAlong(a.x, a.y + 3.0f, b.x, b.y + 3.0f), 0) << "cut already";
-  frames(1);
-  const size_t faces = wound(*app->mesh).size();
-  EXPECT_LT(faces, 6962u);
-  EXPECT_GE(faces, 6962u - 2u * cut);
-
-  testing::internal::CaptureStdout();
-  app->keyDown('o');
-  app->keyDown('w');
-  testing::internal::GetCapturedStdout();
-  std::ifstream obj("drape-00300.obj");
-  std::string line;
-  size_t f = 0;
-  while (std::getline(obj, line)) f += line.rfind("f ", 0) == 0;
-  EXPECT_EQ(f, faces);
-  zeShape back(false, false, false);
-  FILE* in = std::fopen("drape-00300.shape", "rb");
-  ASSERT_NE(in, nullptr);
-  back.readFromFile(in);
-  std::fclose(in);
-  EXPECT_EQ(wound(back), wound(*app->mesh));
-
-  app->keyDown('r');
-  frames(1);
-  EXPECT_TRUE(app->mesh->hasGridStrips());
 }
 
 // Tearing on from the panel, then a node pulled far: links break by
@@ -344,53 +223,6 @@ TEST_F(LabTest, PanelChangesApplyFromTheNextFrameAndTearingBreaksStretchedLinks)
   EXPECT_EQ(app->cloth().size(), 30);
   EXPECT_EQ(app->mesh->listLength, 900);
   EXPECT_EQ(app->frame(), 0);
-}
-
-TEST_F(LabTest, AVisiblePanelTakesTheEventsItWantsAndTabShowsAndHidesIt) {
-  frames(2);
-  const zeVec3f at = screenOf(1830);
-  app->mouseMove(at.x, at.y);
-  EXPECT_EQ(panel->events, 0) << "hidden: it gets nothing";
-  app->keyDown('\t');
-  EXPECT_TRUE(panel->visible());
-  panel->mouse = panel->keyboard = true;
-  const std::vector<zeVec3f> before = positions();
-  const float turn = app->camera.turn, tilt = app->camera.tilt;
-  testing::internal::CaptureStdout();
-  app->mouseDown(at.x, at.y, GLUT_LEFT_BUTTON);
-  app->mouseDrag(at.x + 80.0f, at.y + 80.0f);
-  app->mouseUp(at.x + 80.0f, at.y + 80.0f, GLUT_LEFT_BUTTON);
-  app->mouseDown(100.0f, 100.0f, GLUT_LEFT_BUTTON);
-  app->mouseDrag(300.0f, 300.0f);
-  app->mouseUp(300.0f, 300.0f, GLUT_LEFT_BUTTON);
-  app->mouseDown(at.x, at.y, GLUT_RIGHT_BUTTON);
-  app->keyDown(' ');
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(panel->events, 8);
-  EXPECT_FALSE(app->paused);
-  EXPECT_EQ(app->held, -1);
-  EXPECT_EQ(app->camera.turn, turn);
-  EXPECT_EQ(app->camera.tilt, tilt);
-  EXPECT_EQ(std::memcmp(before.data(), positions().data(), before.size() * 12), 0);
-  EXPECT_FALSE(app->cloth().pinned(1830));
-
-  // A drag begun beside the panel stays the cloth's when it crosses it.
-  panel->mouse = panel->keyboard = false;
-  app->mouseDown(at.x, at.y, GLUT_LEFT_BUTTON);
-  app->mouseDrag(at.x, at.y + 50.0f);
-  panel->mouse = true;
-  app->mouseDrag(at.x, at.y + 60.0f);
-  EXPECT_GE(app->held, 0);
-  app->mouseUp(at.x, at.y + 60.0f, GLUT_LEFT_BUTTON);
-  EXPECT_EQ(app->held, -1);
-  panel->mouse = false;
-  panel->keyboard = true;
-  app->keyDown('\t');  // hides it even while it takes the keys
-  EXPECT_FALSE(panel->visible());
-  EXPECT_EQ(panel->events, 12) << "Tab is not the panel's";
-  const int frames0 = panel->frames;
-  frames(3);
-  EXPECT_EQ(panel->frames, frames0) << "a hidden panel does not run";
 }
 
 TEST_F(LabTest, FramesWithPinsAHeldNodeAndTheHiddenPanelAllocateNothing) {

@@ -134,46 +134,4 @@ TEST_F(RealGlShape, TiltedViewOnTheTransformStack) {
   EXPECT_GT(misses, 10000);
 }
 
-// The lit 60 x 60 mesh drawn by draw (world positions, normals regenerated
-// from them) and by the client-array path (own positions through OpenGL's
-// modelview, normals from calculateMeshNormals in the mesh's own space) under
-// a turned view with a uniform scale: the same picture but for rounding.
-TEST_F(RealGlShape, ArrayPathPaintsTheLitMeshAsDrawDoes) {
-  zeMeshShape mesh(60, 60);
-  for (int v = 0; v < mesh.listLength; ++v) {
-    zeVec3f& p = mesh.vertexList[v];
-    p.z = 4.0f * std::sin(0.21f * p.x) * std::cos(0.17f * p.y);
-    mesh.setVertexColor(v, 0.86f, 0.48f, 0.26f, 1.0f);
-  }
-  mesh.Translation.set(320, 240, 0);
-  mesh.Scale.set(5, 5, 5);
-  mesh.Rotation.set(-35, 1, 0.2f, 0);
-  mesh.transformOrder = ze_T_R_S;
-  zeShapeArrays arrays;
-  std::vector<unsigned char> pictures[2];
-  for (int path = 0; path < 2; ++path) {
-    zeuOpenToloFrame();
-    zeTransformsCaptureCamera();
-    zePushMatrix();
-    zeRotatef(15, 0, 0, 1);
-    zeTranslatef(-150, -150, 0);
-    path == 0 ? mesh.draw() : (mesh.calculateMeshNormals(), arrays.draw(mesh));
-    zePopMatrix();
-    pictures[path] = realgl::readPixels();
-    zeuCloseToloFrame();
-  }
-  // llvmpipe paints the same pixels; other drivers may round differently.
-  size_t lit = 0, off = 0;
-  int worst = 0;
-  for (size_t k = 0; k < pictures[0].size(); ++k) {
-    const int d = std::abs(int(pictures[0][k]) - int(pictures[1][k]));
-    lit += k % 3 == 0 && pictures[0][k] > 40;
-    off += d > 1;
-    worst = std::max(worst, d);
-  }
-  std::printf("lit pixels %zu; channels off by more than 1: %zu; worst %d\n", lit, off, worst);
-  EXPECT_GT(lit, 40000u);
-  EXPECT_LT(off, lit / 200);
-}
-
 }  // namespace

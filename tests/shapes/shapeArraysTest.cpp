@@ -164,43 +164,4 @@ TEST_F(ShapeArrays, MeshesOnBothIndexWidthsAndAfterTheShapeChanges) {
   expectSamePrimitives(s, immediate, drawn(s, &arrays), "grown fan");
 }
 
-TEST_F(ShapeArrays, StoredNormalsArrivePickingFollowsTheSwitchAndNormalizeIsKept) {
-  // A quad with its own normals: draw would regenerate (0, 0, 1).
-  zeShape s(false, true, false);
-  s.drawStyle = GL_QUADS;
-  for (int i = 0; i < 4; ++i) {
-    s.addPoint(i & 1, i >> 1, 0);
-    s.normalList[i].set(1, 0, 0);
-  }
-  s.Translation.set(1, 1, 1);
-  zeShapeArrays arrays;
-  glEnable(GL_NORMALIZE);
-  const std::vector<Primitive> p = drawn(s, &arrays);
-  ASSERT_EQ(p.size(), 1u);
-  for (const glrec::Vertex& v : p[0].vertices) EXPECT_EQ(v.normal[0], 1.0);
-  EXPECT_TRUE(glIsEnabled(GL_NORMALIZE));  // on before the call, so left on
-
-  // Picking on: window positions as draw computes them (world positions are
-  // compared above); picking off: neither list is touched.
-  s.draw();
-  const std::vector<zeVec3f> window(s.screenVertexList, s.screenVertexList + 4);
-  std::fill(s.screenVertexList, s.screenVertexList + 4, zeVec3f(-9, -9, -9));
-  arrays.draw(s);
-  EXPECT_EQ(std::memcmp(window.data(), s.screenVertexList, sizeof(zeVec3f) * 4), 0);
-  s.enablePicking = false;
-  s.absVertexList[0].set(-9, -9, -9);
-  s.screenVertexList[0].set(-9, -9, -9);
-  arrays.draw(s);
-  EXPECT_VEC3_EXACT(s.absVertexList[0], -9.0f, -9.0f, -9.0f);
-  EXPECT_VEC3_EXACT(s.screenVertexList[0], -9.0f, -9.0f, -9.0f);
-
-  // An indexed shape without indices says so, as draw does, and sends nothing.
-  zeShape empty(false, false, true);
-  empty.addPoint(0, 0, 0);
-  glrec::state().calls.clear();
-  EXPECT_EQ(stdoutOf([&] { zeShapeArrays().draw(empty); }),
-            "zeShapeArrays::draw: no shape is drawing because index list is empty\n");
-  EXPECT_EQ(glrec::count("glDrawElements"), 0u);
-}
-
 }  // namespace

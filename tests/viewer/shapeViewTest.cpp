@@ -280,36 +280,6 @@ TEST_F(ShapeViewTest, EndlessInputEndsAtTheLimitWithOneLine) {
   EXPECT_LT(seconds, 1.0);
 }
 
-// OUT named by the user: a link keeps pointing at its target, which gets the
-// OBJ; "-" and /dev/stdout are standard output (here a file the shell opened),
-// which then holds the OBJ alone, and /dev/stdout stays what it was.
-TEST_F(ShapeViewTest, ObjGoesWhereOutLeads) {
-  zeShape s(false, false, false);
-  s.addPoint();
-  const std::string file = writeRecords("one.shape", {&s});
-  const std::string obj = "o record0\nv 0 0 0\n";
-  writeBytes("target.obj", "old\n");
-  ASSERT_EQ(symlink("target.obj", (dir + "/link.obj").c_str()), 0);
-  const Outcome linked = run({"--obj", dir + "/link.obj", file});
-  EXPECT_EQ(linked.status, 0);
-  EXPECT_EQ(linked.out, "wrote " + dir + "/link.obj\n");
-  struct stat st;
-  ASSERT_EQ(lstat((dir + "/link.obj").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(ScratchDir::contents(dir + "/target.obj"), obj);
-
-  for (const char* out : {"-", "/dev/stdout"}) {
-    SCOPED_TRACE(out);
-    const Outcome r = run({"--obj", out, file});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, obj);
-    EXPECT_EQ(r.err, "");
-  }
-  ASSERT_EQ(lstat("/dev/stdout", &st), 0);
-  EXPECT_FALSE(S_ISREG(st.st_mode));
-  EXPECT_EQ(entries(), (std::vector<std::string>{"link.obj", "one.shape", "target.obj"}));
-}
-
 TEST(ShapeViewFramingTest, TheBoxSeenFromAnySideFillsButNeverLeavesTheWindow) {
   shapeview::Bounds box;
   box.add(zeVec3f(-3.0f, 10.0f, 100.0f));

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "zeShape/zeShapeLists.h"
@@ -65,7 +66,7 @@ void zeShapeArrays::addRun(uint32_t mode) {
   } else if (const int unit = unitOf(mode)) {
     wide_.insert(wide_.end(), run_.begin(), run_.begin() + static_cast<ptrdiff_t>(n - n % unit));
   } else if (n > 0) {
-    batches_.push_back(Batch{mode, wide_.size(), static_cast<int32_t>(n)});
+    batches_.push_back(Batch{mode, wide_.size(), static_cast<int32_t>(n), 0});
     wide_.insert(wide_.end(), run_.begin(), run_.end());
   }
   run_.clear();
@@ -98,6 +99,10 @@ void zeShapeArrays::prepare(const zeShape& s) {
   }
   addRun(mode);
 
+  if (window_ > 0 && unitOf(mode) != 0 && windowBatches(mode)) {
+    run_.shrink_to_fit();
+    return;
+  }
   // The modes whose primitives share calls: one batch, cut into pieces no
   // longer than a glDrawElements count can say.
   if (unitOf(mode) != 0) {
@@ -106,7 +111,7 @@ void zeShapeArrays::prepare(const zeShape& s) {
     for (size_t first = 0; first < wide_.size(); first += kMaxBatch) {
       const size_t left = wide_.size() - first;
       batches_.push_back(
-          Batch{sent, first, static_cast<int32_t>(left < kMaxBatch ? left : kMaxBatch)});
+          Batch{sent, first, static_cast<int32_t>(left < kMaxBatch ? left : kMaxBatch), 0});
     }
   }
 
@@ -119,6 +124,126 @@ void zeShapeArrays::prepare(const zeShape& s) {
     wide_.shrink_to_fit();
   }
   run_.shrink_to_fit();
+}
+
+// The batched primitives cut, in order, into calls whose vertices lie within
+// the window, each with indices from its lowest vertex. False, with the list
+// left as it was, when one primitive alone spans more than 16 bits can name.
+bool zeShapeArrays::windowBatches(uint32_t mode) {
+  const uint32_t sent =
+      (mode == GL_TRIANGLE_STRIP || mode == GL_TRIANGLE_FAN) ? GL_TRIANGLES : mode;
+  const size_t unit = static_cast<size_t>(unitOf(sent));
+  const uint32_t window = static_cast<uint32_t>(window_ < 65536 ? window_ : 65536);
+  std::vector<uint16_t> narrow;
+  std::vector<Batch> batches;
+  narrow.reserve(wide_.size());
+  for (size_t first = 0; first < wide_.size();) {
+    uint32_t lo = UINT32_MAX, hi = 0;
+    size_t end = first;
+    while (end < wide_.size() && end - first < kMaxBatch) {
+      uint32_t primitiveLo = lo, primitiveHi = hi;
+      for (size_t k = end; k < end + unit; ++k) {
+        primitiveLo = wide_[k] < primitiveLo ? wide_[k] : primitiveLo;
+        primitiveHi = wide_[k] > primitiveHi ? wide_[k] : primitiveHi;
+      }
+      if (primitiveHi - primitiveLo >= window) {
+        if (end > first) break;
+        if (primitiveHi - primitiveLo > 0xffff) return false;
+      }
+      lo = primitiveLo;
+      hi = primitiveHi;
+      end += unit;
+    }
+    for (size_t k = first; k < end; ++k) narrow.push_back(static_cast<uint16_t>(wide_[k] - lo));
+    batches.push_back(Batch{sent, first, static_cast<int32_t>(end - first), lo});
+    first = end;
+  }
+  narrow_.swap(narrow);
+  batches_.swap(batches);
+  wide_.clear();
+  wide_.shrink_to_fit();
+  return true;
+}
+
+enum Attribute { kPosition, kNormal, kTexture, kColor };
+
+// Where an attribute of vertex base starts, and the bytes from one vertex's
+// to the next's.
+const void* zeShapeArrays::source(const zeShape& s, int attribute, uint32_t base,
+                                  int& stride) const {
+  if (interleaved_) {
+    stride = floatsPerVertex_ * static_cast<int>(sizeof(float));
+    return interleave_.data() + static_cast<size_t>(base) * floatsPerVertex_ + offset_[attribute];
+  }
+  stride = attribute == kColor ? sizeof(zeVec4f) : sizeof(zeVec3f);
+  switch (attribute) {
+    case kPosition:
+      return s.vertexList + base;
+    case kNormal:
+      return s.normalList + base;
+    case kTexture:
+      return s.textureCoordList + base;
+    default:
+      return s.colorList + base;
+  }
+}
+
+// The shape's arrays from vertex base on, as draw sends them.
+void zeShapeArrays::pointArrays(const zeShape& s, uint32_t base) {
+  int stride;
+  const void* at = source(s, kPosition, base, stride);
+  glVertexPointer(3, GL_FLOAT, stride, at);
+  if (s.enableVertexNormals) {
+    at = source(s, kNormal, base, stride);
+    glNormalPointer(GL_FLOAT, stride, at);
+  }
+  if (s.enableVertexNormals && s.enableVertexTextureCoords) {
+    at = source(s, kTexture, base, stride);
+    glTexCoordPointer(2, GL_FLOAT, stride, at);
+  }
+  if (s.enableVertexColors) {
+    at = source(s, kColor, base, stride);
+    glColorPointer(4, GL_FLOAT, stride, at);
+  }
+}
+
+void zeShapeArrays::interleave(const zeShape& s, bool normals, bool texture, bool colors) {
+  int floats = 3;
+  offset_[kPosition] = 0;
+  offset_[kNormal] = floats;
+  floats += normals ? 3 : 0;
+  offset_[kTexture] = floats;
+  floats += texture ? 2 : 0;
+  offset_[kColor] = floats;
+  floats += colors ? 4 : 0;
+  floatsPerVertex_ = floats;
+  const size_t n = s.listLength > 0 ? static_cast<size_t>(s.listLength) : 0;
+  if (interleave_.size() < n * floats) interleave_.resize(n * floats);  // grows, never shrinks
+  float* out = interleave_.data();
+  for (size_t v = 0; v < n; ++v, out += floats) {
+    const zeVec3f& p = s.vertexList[v];
+    out[0] = p.x;
+    out[1] = p.y;
+    out[2] = p.z;
+    if (normals) {
+      const zeVec3f& q = s.normalList[v];
+      out[3] = q.x;
+      out[4] = q.y;
+      out[5] = q.z;
+    }
+    if (texture) {
+      out[offset_[kTexture]] = s.textureCoordList[v].x;
+      out[offset_[kTexture] + 1] = s.textureCoordList[v].y;
+    }
+    if (colors) {
+      const zeVec4f& c = s.colorList[v];
+      float* o = out + offset_[kColor];
+      o[0] = c.x;
+      o[1] = c.y;
+      o[2] = c.z;
+      o[3] = c.w;
+    }
+  }
 }
 
 void zeShapeArrays::draw(zeShape& s) {
@@ -144,28 +269,36 @@ void zeShapeArrays::draw(zeShape& s) {
     glPushMatrix();
     glMultMatrixf(matrix);
 
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(zeVec3f), s.vertexList);
     const bool normals = s.enableVertexNormals;
     const bool texture = normals && s.enableVertexTextureCoords;  // as draw: only with normals
     const bool colors = s.enableVertexColors;
+    if (interleaved_) interleave(s, normals, texture, colors);
+    int stride;
+    const void* at = source(s, kPosition, 0, stride);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, at);
     // The matrix may scale: OpenGL renormalises the stored normals.
     const bool hadNormalize = normals && glIsEnabled(GL_NORMALIZE) == GL_TRUE;
     if (normals) {
       if (!hadNormalize) glEnable(GL_NORMALIZE);
       glEnableClientState(GL_NORMAL_ARRAY);
-      glNormalPointer(GL_FLOAT, sizeof(zeVec3f), s.normalList);
+      at = source(s, kNormal, 0, stride);
+      glNormalPointer(GL_FLOAT, stride, at);
     }
     if (texture) {
       glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-      glTexCoordPointer(2, GL_FLOAT, sizeof(zeVec3f), s.textureCoordList);
+      at = source(s, kTexture, 0, stride);
+      glTexCoordPointer(2, GL_FLOAT, stride, at);
     }
     if (colors) {
       glEnableClientState(GL_COLOR_ARRAY);
-      glColorPointer(4, GL_FLOAT, sizeof(zeVec4f), s.colorList);
+      at = source(s, kColor, 0, stride);
+      glColorPointer(4, GL_FLOAT, stride, at);
     }
 
+    uint32_t base = 0;
     for (const Batch& b : batches_) {
+      if (b.base != base) pointArrays(s, base = b.base);
       if (narrow_.empty())
         glDrawElements(b.mode, b.count, GL_UNSIGNED_INT, wide_.data() + b.first);
       else

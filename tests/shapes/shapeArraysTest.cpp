@@ -164,4 +164,56 @@ TEST_F(ShapeArrays, MeshesOnBothIndexWidthsAndAfterTheShapeChanges) {
   expectSamePrimitives(s, immediate, drawn(s, &arrays), "grown fan");
 }
 
+// A vertex window cuts the calls so that each names a short run of
+// vertices from its own first one, with 16-bit indices, and interleaving
+// sends whole vertices from one array; what is drawn stays what the plain
+// path draws, to the bit.
+TEST_F(ShapeArrays, AVertexWindowAndInterleavingDrawTheSamePrimitives) {
+  struct Case {
+    GLenum mode;
+    int mesh;  // n x n mesh, or 0 for the spiral with breaks
+    int32_t window;
+  };
+  const Case cases[] = {{GL_TRIANGLE_STRIP, 260, 8192},
+                        {GL_LINES, 0, 5},
+                        {GL_POINTS, 0, 3},
+                        {GL_TRIANGLE_FAN, 0, 4},
+                        {GL_QUADS, 0, 6}};
+  for (const Case& c : cases) {
+    const std::string what =
+        "mode " + std::to_string(c.mode) + " window " + std::to_string(c.window);
+    SCOPED_TRACE(what);
+    zeMeshShape mesh(c.mesh > 0 ? c.mesh : 2, c.mesh > 0 ? c.mesh : 2);
+    zeShape spiral(true, true, true);
+    zeShape& s = c.mesh > 0 ? static_cast<zeShape&>(mesh) : spiral;
+    if (c.mesh > 0) {
+      for (int v = 0; v < mesh.listLength; ++v) mesh.vertexList[v].z = std::sin(0.37f * v);
+    } else {
+      spiral.drawStyle = c.mode;
+      if (c.mode == GL_LINES) spiral.enablePerVertexTextureCoords();
+      fill(spiral, 22);
+      for (int k : {0, 1, 2, 3, 4, -1, 5, 6, 21, 7, 8, 9, 10, 11, 12, -1, 2, 20, 13, 14, 15, 16})
+        spiral.addIndex(k);
+    }
+    zeShapeArrays plain, windowed;
+    windowed.setVertexWindow(c.window);
+    windowed.setInterleaved(true);
+    const std::vector<Primitive> expected = drawn(s, &plain);
+    const std::vector<Primitive> got = drawn(s, &windowed);
+    EXPECT_FALSE(windowed.wideIndices());
+    EXPECT_GT(glrec::count("glDrawElements"), 1u);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t p = 0; p < got.size(); ++p) {
+      ASSERT_EQ(got[p].vertices.size(), expected[p].vertices.size());
+      for (size_t k = 0; k < got[p].vertices.size(); ++k) {
+        const glrec::Vertex &a = got[p].vertices[k], &b = expected[p].vertices[k];
+        EXPECT_EQ(std::memcmp(a.eye, b.eye, sizeof a.eye), 0) << "primitive " << p;
+        EXPECT_EQ(std::memcmp(a.normal, b.normal, sizeof a.normal), 0);
+        EXPECT_EQ(std::memcmp(a.color, b.color, sizeof a.color), 0);
+        EXPECT_LT(a.index, std::max(c.window, 2 * 21));  // a long line may stand alone
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -53,6 +53,9 @@ class ObjEmitter {
   void put(const char* format, A... args) {
     if (ok_ && std::fprintf(out_, format, args...) < 0) ok_ = false;
   }
+  void put(const char* text) {
+    if (ok_ && std::fputs(text, out_) < 0) ok_ = false;
+  }
 
   FILE* out_;
   long base_;

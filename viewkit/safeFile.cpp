@@ -33,8 +33,16 @@ std::string temporaryPattern(const std::string& path) {
   return dir + "." + name + ".XXXXXX";
 }
 
+// The browser's file system has no renameat2; link() does the work there.
 int systemRenameNoReplace(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
   return renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+#else
+  (void)from;
+  (void)to;
+  errno = ENOSYS;
+  return -1;
+#endif
 }
 
 NamingCalls naming;

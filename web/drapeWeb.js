@@ -11,6 +11,14 @@
 //   browser is also asked for real full screen when it allows it.
 // - The frame limit of the page's address (?frames=N) and the report when it
 //   is reached.
+// - Pointer motion at the pointer: Emscripten's GLUT reports each motion
+//   with the position before it, so a dragged node trails the pointer by one
+//   event.
+// - glPushAttrib / glPopAttrib for the enable, current and point groups.
+// - Bitmap text (glRasterPos2f and glutBitmapCharacter, as the framework's
+//   overlay text uses them: one unit a pixel from the lower-left corner): the
+//   lines of a frame are shown over the canvas in the page's own text,
+//   9 x 15 pixels a character, in the colour current at the raster position.
 
 var LibraryZeWeb = {
   $ZeWeb__deps: ['$GLEmulation', '$GLImmediate', '$GLUT', '$Browser', 'glEnable', 'glDisable',
@@ -28,6 +36,15 @@ var LibraryZeWeb = {
     windowX: 0,
     windowY: 0,
     caches: null,  // renderer caches by colour-tracking key
+    textLines: [],  // this frame's bitmap text: {x, y, colour, text}
+    textBox: null,
+    attribStack: [],
+    // The switches the enable group keeps: those the framework and the
+    // programs turn on and off.
+    enableCaps: [0xB50 /* LIGHTING */, 0xB71 /* DEPTH_TEST */, 0xDE1 /* TEXTURE_2D */,
+                 0xB57 /* COLOR_MATERIAL */, 0xB44 /* CULL_FACE */, 0xBE2 /* BLEND */,
+                 0xBA1 /* NORMALIZE */, 0x8037 /* POLYGON_OFFSET_FILL */, 0x4000 /* LIGHT0 */,
+                 0x4001 /* LIGHT1 */, 0xB10 /* POINT_SMOOTH */, 0xB20 /* LINE_SMOOTH */],
 
     // The material uniforms the tracked colour replaces, by colour-material mode.
     trackedUniforms: {
@@ -179,6 +196,20 @@ var LibraryZeWeb = {
         }
       };
 
+      // Replaced before glutInit registers it.
+      GLUT.onMousemove = function(event) {
+        var lastX = Browser.mouseX, lastY = Browser.mouseY;
+        Browser.calculateMouseEvent(event);
+        var x = Browser.mouseX, y = Browser.mouseY;
+        if (x == lastX && y == lastY) return;
+        var motion = GLUT.buttons == 0 ? (event.target == Module['canvas'] ? GLUT.passiveMotionFunc : 0)
+                                       : GLUT.motionFunc;
+        if (!motion) return;
+        event.preventDefault();
+        GLUT.saveModifiers(event);
+        {{{ makeDynCall('vii', 'motion') }}}(x, y);
+      };
+
       window.addEventListener('resize', function() {
         if (ZeWeb.full) ZeWeb.fitWindow();
       });
@@ -263,6 +294,89 @@ var LibraryZeWeb = {
     }
     _glutPostRedisplay();
     throw 'unwind';
+  },
+
+  glPushAttrib__deps: ['$ZeWeb', '$GLEmulation', 'glIsEnabled'],
+  glPushAttrib: function(mask) {
+    var saved = {mask: mask};
+    if (mask & 0x2000 /* GL_ENABLE_BIT */) {
+      saved.enabled = ZeWeb.enableCaps.map(function(cap) { return _glIsEnabled(cap); });
+    }
+    if (mask & 0x1 /* GL_CURRENT_BIT */) {
+      saved.colour = ZeWeb.colour.slice();
+      saved.normal = ZeWeb.normal.slice();
+    }
+    if (mask & 0x2 /* GL_POINT_BIT */) saved.pointSize = GLEmulation.pointSize;
+    ZeWeb.attribStack.push(saved);
+  },
+
+  glPopAttrib__deps: ['$ZeWeb', '$GLEmulation', 'glEnable', 'glDisable', 'glColor4f', 'glNormal3f'],
+  glPopAttrib: function() {
+    var saved = ZeWeb.attribStack.pop();
+    if (!saved) return;
+    if (saved.enabled) {
+      ZeWeb.enableCaps.forEach(function(cap, k) {
+        if (_glIsEnabled(cap) != saved.enabled[k]) (saved.enabled[k] ? _glEnable : _glDisable)(cap);
+      });
+    }
+    if (saved.colour) {
+      _glColor4f.apply(null, saved.colour);
+      _glNormal3f.apply(null, saved.normal);
+    }
+    if (saved.pointSize !== undefined) GLEmulation.pointSize = saved.pointSize;
+  },
+
+  glRasterPos2f__deps: ['$ZeWeb'],
+  glRasterPos2f: function(x, y) {
+    var c = ZeWeb.colour;
+    ZeWeb.textLines.push({x: x, y: y, text: '',
+                          colour: 'rgb(' + c.slice(0, 3).map(function(v) {
+                            return Math.round(255 * Math.min(1, Math.max(0, v)));
+                          }).join(',') + ')'});
+  },
+
+  glutBitmapCharacter__deps: ['$ZeWeb'],
+  glutBitmapCharacter: function(font, character) {
+    var lines = ZeWeb.textLines;
+    if (lines.length) lines[lines.length - 1].text += String.fromCharCode(character);
+  },
+
+  // At the end of each frame the page's text becomes the frame's. Only what
+  // changed is written, and nothing is read back from the page's layout, so
+  // a counter that changes every frame costs the page little.
+  zeWebShowText__deps: ['$ZeWeb'],
+  zeWebShowText: function() {
+    var lines = ZeWeb.textLines;
+    ZeWeb.textLines = [];
+    var canvas = Module['canvas'];
+    var box = ZeWeb.textBox;
+    if (!box) {
+      if (!lines.length) return;
+      box = ZeWeb.textBox = document.createElement('div');
+      box.style.cssText = 'position:absolute;pointer-events:none;font:15px/15px monospace;' +
+          'white-space:pre;';
+      canvas.parentNode.appendChild(box);
+    }
+    if (box.style.left != canvas.style.left) box.style.left = canvas.style.left;
+    if (box.style.top != canvas.style.top) box.style.top = canvas.style.top;
+    for (var k = 0; k < lines.length; k++) {
+      var line = lines[k];
+      var span = box.children[k];
+      if (!span) {
+        span = document.createElement('span');
+        span.style.position = 'absolute';
+        box.appendChild(span);
+      }
+      if (span.zeText !== line.text) span.textContent = span.zeText = line.text;
+      var place = line.x + 'px,' + (canvas.height - line.y - 12) + 'px,' + line.colour;
+      if (span.zePlace !== place) {
+        span.zePlace = place;
+        span.style.left = line.x + 'px';
+        span.style.top = (canvas.height - line.y - 12) + 'px';
+        span.style.color = line.colour;
+      }
+    }
+    while (box.children.length > lines.length) box.removeChild(box.lastChild);
   },
 
   zeWebFrameLimit: function() {

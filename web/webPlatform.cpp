@@ -1,19 +1,23 @@
 // The browser build's side of the platform layer: the GL entry points the
-// emulation lacks or gets wrong, and the frame hook that stops the program
+// emulation lacks or gets wrong, and the frame hook that stops a program
 // after the number of frames the page's address asks for.
+#include "web/webPlatform.h"
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
-#include <string>
-
-#include "app/drapeApp.h"
-#include "web/clothDigest.h"
 #include "web/webGl.h"
-#include "zeu/zeu.h"
 
 // From web/drapeWeb.js.
 extern "C" int zeWebFrameLimit();
 extern "C" void zeWebFinish(const char* line);
+extern "C" void zeWebShowText();
+
+// The 9 x 15 font's handle: its address names it. The page draws the text
+// (drapeWeb.js), since WebGL has no bitmaps to raster.
+extern "C" {
+void* glutBitmap9By15 = nullptr;
+}
 
 extern "C" void glGetDoublev(GLenum pname, GLdouble* params) {
   zeWebGetDoublev(pname, params);
@@ -32,17 +36,23 @@ extern "C" void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble 
 namespace {
 int framesShown = 0;
 int frameLimit = -1;  // read from the page at the first frame; 0: run on
+zeWebFrameReport frameReport = nullptr;
 }  // namespace
+
+void zeWebSetFrameReport(zeWebFrameReport report) {
+  frameReport = report;
+}
+
+void zeWebFinishWith(const std::string& line) {
+  zeWebFinish(line.c_str());
+}
 
 // The browser presents the canvas by itself, so a swap only ends a frame.
 extern "C" void glutSwapBuffers() {
   ++framesShown;
+  zeWebShowText();
+  if (!frameReport) return;
   if (frameLimit < 0) frameLimit = zeWebFrameLimit();
   if (frameLimit == 0 || framesShown != frameLimit) return;
-  const int window = glutGetWindow();
-  const drapeApp* cloth =
-      window >= 0 && window < 10 ? dynamic_cast<const drapeApp*>(apps[window]) : nullptr;
-  const std::string line =
-      cloth ? clothDigestLine(framesShown, clothDigest(cloth->thread, 3600)) : "no cloth to digest";
-  zeWebFinish(line.c_str());
+  zeWebFinishWith(frameReport(framesShown));
 }

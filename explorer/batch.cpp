@@ -12,6 +12,12 @@
 
 namespace explorer {
 
+std::string digestLine(const cloth::Cloth& c) {
+  char line[64];
+  std::snprintf(line, sizeof line, "cloth digest %ld %016" PRIx64, c.frame(), cloth::digest(c));
+  return line;
+}
+
 int runBatch(const Options& options, FILE* out, FILE* err) {
   cloth::Cloth c(options.preset, cloth::presetParams(options.preset, options.size),
                  options.threads);
@@ -54,7 +60,7 @@ int runBatch(cloth::Cloth& c, const Options& options, FILE* out, FILE* err) {
   // With the OBJ on standard output the digest goes to the error stream, so
   // that the OBJ stays readable.
   FILE* line = options.obj == "-" || options.shape == "-" ? err : out;
-  std::fprintf(line, "cloth digest %ld %016" PRIx64 "\n", c.frame(), cloth::digest(c));
+  std::fprintf(line, "%s\n", digestLine(c).c_str());
   std::fflush(line);
   return status;
 }

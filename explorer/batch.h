@@ -3,11 +3,15 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "cloth/cloth.h"
 #include "explorer/commandLine.h"
 
 namespace explorer {
+
+// "cloth digest <frame> <16 hex digits>" of the cloth as it is now.
+std::string digestLine(const cloth::Cloth& cloth);
 
 // Runs a fresh cloth of options.size and options.preset for options.batch
 // frames, prints "cloth digest <frames> <16 hex digits>" on out and writes

@@ -89,7 +89,7 @@ zeMeshShape* newNetShape(int size) {
 
 template <class T>
 void destroy(T* object) {
-  object->~T();
+  object->T::~T();
   ::operator delete(object);
 }
 
@@ -160,6 +160,7 @@ drapeExplorerApp::~drapeExplorerApp() {
 
 void drapeExplorerApp::advanceCloth() {
   cloth_->advance();
+  normalsStale_ = true;
 }
 
 void drapeExplorerApp::restartCloth() {
@@ -309,7 +310,6 @@ void drapeExplorerApp::draw() {
     advanceCloth();
     stepped = millisecondsBetween(before, Clock::now());
     smooth(stepMs_, stepped);
-    normalsStale_ = true;
   }
   syncFaces();
   syncMesh();
@@ -320,25 +320,26 @@ void drapeExplorerApp::draw() {
     normalsStale_ = false;
   }
 
-  // In the net look the mesh is still drawn, invisibly, so that its window
-  // positions (picking) stay those of this frame.
+  // In the net look only the mesh's window positions are made (picking),
+  // as its draw makes them; nothing of it is rasterised.
+  zePushMatrix();
+  camera.applySoftware(cx, cy);
   if (look == kNet) {
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDepthMask(GL_FALSE);
+    zePushMatrix();
+    zeApplyShapeTransform(*mesh);
+    mesh->space.set(getCurrentMatrix());
+    zeTransformListToRealAndScreen(mesh->vertexList, mesh->absVertexList, mesh->screenVertexList,
+                                   mesh->listLength);
+    zePopMatrix();
   } else if (look == kSurfaceAndNet) {
     glEnable(GL_POLYGON_OFFSET_FILL);  // the net's lines win over the surface they lie on
     glPolygonOffset(1.0f, 1.0f);
-  }
-  zePushMatrix();
-  camera.applySoftware(cx, cy);
-  meshArrays_.draw(*mesh);
-  zePopMatrix();
-  if (look == kNet) {
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDepthMask(GL_TRUE);
-  } else if (look == kSurfaceAndNet) {
+    meshArrays_.draw(*mesh);
     glDisable(GL_POLYGON_OFFSET_FILL);
+  } else {
+    meshArrays_.draw(*mesh);
   }
+  zePopMatrix();
 
   if (look != kSurface) drawNet(cx, cy);
 
@@ -672,6 +673,15 @@ void drapeExplorerApp::mouseMove(float x, float y) {
   if (panel_ && panel_->visible()) panel_->mouseMotion(x, y);
   if (panelTakesMouse()) return;
   pointer.mouseMove(x, y);
+}
+
+void drapeExplorerApp::drawInShortCalls(int32_t vertices) {
+  for (zeShapeArrays* arrays : {&meshArrays_, &netArrays_}) {
+    arrays->setVertexWindow(vertices);
+    arrays->setInterleaved(true);
+  }
+  meshArrays_.prepare(*mesh);
+  netCuts_ = -1;  // the net's list is made again, in short calls
 }
 
 void drapeExplorerApp::setPanel(std::unique_ptr<explorer::Panel> panel) {

@@ -94,6 +94,11 @@ class drapeExplorerApp : public zeApp {
   // on the cloth as last drawn; the number cut.
   int cutAlong(float x0, float y0, float x1, float y1);
 
+  // Draws the surface and the net from one interleaved array, in calls of
+  // at most `vertices` consecutive vertices (zeShapeArrays' vertex window),
+  // for GL implementations such as the browser's emulation.
+  void drawInShortCalls(int32_t vertices);
+
   // The parameter panel, shown and hidden by Tab; none until one is given.
   void setPanel(std::unique_ptr<explorer::Panel> panel);
   explorer::Panel* panel() { return panel_.get(); }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds drape for the browser into build-web/site/: index.html, drape.js and
-# drape.wasm, with Debian's Emscripten through CMake. Installs with apt-get
-# what is missing: Emscripten, node-acorn (which Debian's emcc needs) and
-# Chromium (for the page's test).
+# Builds the browser pages into build-web/site/: drape's index.html (drape.js,
+# drape.wasm) and the cloth lab's lab.html (lab.js, lab.wasm), with Debian's
+# Emscripten through CMake. Installs with apt-get what is missing:
+# Emscripten, node-acorn (which Debian's emcc needs) and Chromium (for the
+# pages' tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,6 @@ fi
 # Debian's emcc finds acorn only through NODE_PATH.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-web --target drape web_page -j"$(nproc)"
+cmake --build build-web --target drape lab web_page -j"$(nproc)"
 echo "site: $(pwd)/build-web/site"
 ls -l build-web/site

@@ -7,7 +7,9 @@
 # on all of them alike.
 #   bash scripts/lab-speed.sh [BUILD] [OTHER_BUILD]    (default build)
 # ZE_SPEED_RUNS (3) runs of each; ZE_SPEED_SECONDS (4) counted seconds after
-# a 2 s warm-up.
+# a 2 s warm-up. ZE_SPEED_SIZES="60 128 256" also runs the explorer at those
+# cloth sizes (panel closed), ZE_SPEED_SCREEN (1920x1080) sets the screen, so
+# that the figures stand beside the lab page's (scripts/web-speed.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb.sh
@@ -16,13 +18,14 @@ other="${2:-}"
 runs="${ZE_SPEED_RUNS:-3}"
 seconds="${ZE_SPEED_SECONDS:-4}"
 cmake --build "$build" -j2 --target drapeExplorer swapCounter >/dev/null
-start_xvfb 1920x1080 wm
+start_xvfb "${ZE_SPEED_SCREEN:-1920x1080}" wm
 
-# run NAME BUILD KEYS: one counted run, KEYS sent once the window is there.
+# run NAME BUILD KEYS [OPTIONS...]: one counted run, KEYS sent once the
+# window is there.
 run() {
   local window="" line
   SWAPCOUNT_WARMUP=2 SWAPCOUNT_SECONDS="$seconds" LD_PRELOAD="$2/bench/libswapCounter.so" \
-    timeout $((seconds + 60)) "$2/explorer/drapeExplorer" 2>"$work_err" >/dev/null &
+    timeout $((seconds + 60)) "$2/explorer/drapeExplorer" "${@:4}" 2>"$work_err" >/dev/null &
   local pid=$!
   for _ in $(seq 200); do
     window="$(xdotool search --name '^zeu$' 2>/dev/null | head -n1 || true)"
@@ -40,5 +43,6 @@ for _ in $(seq "$runs"); do
   [ -n "$other" ] && run "other, closed" "$other" ""
   run "closed" "$build" ""
   run "open" "$build" Tab
+  for n in ${ZE_SPEED_SIZES:-}; do run "size $n" "$build" "" --size "$n"; done
   [ -n "${ZE_SPEED_REOPEN:-}" ] && run "opened and closed" "$build" "Tab Tab"
 done

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/allocCounter.h"
+#include "explorer/address.h"
 #include "explorer/drapeExplorerApp.h"
 #include "explorer/lab.h"
 #include "tests/support/glRecorder.h"
@@ -243,3 +244,52 @@ TEST_F(LabTest, FramesWithPinsAHeldNodeAndTheHiddenPanelAllocateNothing) {
 }
 
 }  // namespace
+
+// The lab page's address reads as the command line of the same meaning, and
+// its refusals name the address's values, not the options.
+TEST(LabAddress, ValuesReadAsTheirOptionsAndRefusalsNameTheValue) {
+  struct Case {
+    std::vector<std::string> values;
+    const char* error;  // nullptr: accepted
+    int size = 60;
+    cloth::Preset preset = cloth::Preset::drape;
+    long frames = -1;
+    const char* scene = "";
+  };
+  const Case cases[] = {
+      {{}, nullptr, 60, cloth::Preset::drape, -1, ""},
+      {{"size=128", "preset=flag", "frames=300", "timers=1"},
+       nullptr,
+       128,
+       cloth::Preset::flag,
+       300,
+       ""},
+      {{"scene=saved/drape-00120.json", "frames=600"},
+       nullptr,
+       60,
+       cloth::Preset::drape,
+       600,
+       "saved/drape-00120.json"},
+      {{"frames=x"}, "frames: 'x' is not a whole number from 0 to 100000000"},
+      {{"size"}, "size: '' is not a whole number from 8 to 512"},
+      {{"scene=a.json", "size=90"}, "size: not with scene (the scene holds its size and preset)"},
+      {{"threads=4"}, "unknown address value 'threads' (size, preset, scene or frames)"},
+  };
+  for (const Case& c : cases) {
+    explorer::Options options;
+    std::string error;
+    const bool ok = explorer::parseAddress(c.values, options, error);
+    SCOPED_TRACE(c.values.empty() ? "(none)" : c.values[0]);
+    if (c.error) {
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(error, c.error);
+      continue;
+    }
+    ASSERT_TRUE(ok) << error;
+    EXPECT_EQ(options.size, c.size);
+    EXPECT_EQ(options.preset, c.preset);
+    EXPECT_EQ(options.batch, c.frames);
+    EXPECT_EQ(options.scene, c.scene);
+    EXPECT_EQ(options.threads, 1);
+  }
+}

@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""The lab page (site/lab.html) in headless Chromium over the DevTools pipe,
+with the helpers of the drape page's test: its digests after ?frames=N equal
+drapeExplorer --batch N for two sizes and a preset; a drag on the cloth moves
+the node under the pointer; a bad address value shows its one line and runs
+nothing; nothing is reported on the console as an error.
+
+Exits 77 (skip) when Emscripten or Chromium is missing."""
+import argparse
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from webPageTest import SKIP, Quiet, Session  # noqa: E402
+
+SIZE = (1280, 720)
+
+# size, preset, frames: the page's line must be the native one.
+DIGESTS = [(60, "drape", 600), (128, "drape", 300), (60, "flag", 300)]
+
+# The address, and the line the page shows instead of running.
+REFUSED = [
+    ("size=abc", "size: 'abc' is not a whole number from 8 to 512"),
+    ("preset=silk", "preset: unknown preset 'silk' (one of drape, curtain, flag)"),
+    ("frames=-1", "frames: '-1' is not a whole number from 0 to 100000000"),
+    ("sise=128", "unknown address value 'sise' (size, preset, scene or frames)"),
+    ("scene=missing.json", "scene: missing.json: could not be fetched (404 File not found)"),
+]
+
+NODE = 30 * 60 + 30  # the middle of the 60 x 60 cloth
+
+
+def node(browser, n):
+    return json.loads(browser.evaluate(f"Module.ccall('zeLabNode', 'string', ['number'], [{n}])"))
+
+
+def lab_state(browser):
+    return json.loads(browser.evaluate("Module.ccall('zeLabState', 'string', [], [])"))
+
+
+def mouse(browser, kind, x, y):
+    browser.call("Input.dispatchMouseEvent",
+                 {"type": kind, "x": x, "y": y, "button": "left", "buttons": 1 if kind != "mouseReleased" else 0,
+                  "clickCount": 1}, session=True)
+
+
+def check_digests(browser, base, explorer):
+    problems = []
+    for size, preset, frames in DIGESTS:
+        native = subprocess.run([explorer, "--batch", str(frames), "--size", str(size), "--preset", preset],
+                                check=True, capture_output=True, text=True).stdout.strip()
+        started = time.time()
+        browser.open(f"{base}?size={size}&preset={preset}&frames={frames}")
+        line = browser.wait_status(lambda s: s.startswith("cloth digest"), 240)
+        print(f"{size} {preset}: page {line!r}, native {native!r} ({time.time() - started:.1f} s)")
+        if line != native:
+            problems.append(f"{size} {preset} {frames}: page {line!r}, native {native!r}")
+    return problems
+
+
+def check_refused(browser, base):
+    problems = []
+    for address, expected in REFUSED:
+        browser.open(f"{base}?{address}")
+        line = browser.wait_status(lambda s: s not in ("", "starting"), 60)
+        time.sleep(1.0)  # long enough for a program that had started to show a frame
+        ran = browser.evaluate("!!(window.Module && Module.calledRun && "
+                               "Module.ccall('zeLabState', 'string', [], []) !== '{}')")
+        print(f"?{address}: {line!r}")
+        if line != expected or browser.status() != expected:
+            problems.append(f"?{address}: the page shows {browser.status()!r}, not {expected!r}")
+        if ran:
+            problems.append(f"?{address}: the lab ran")
+    return problems
+
+
+def check_drag(browser, base):
+    """Grabs the middle node once the cloth has landed and drags it 150
+    pixels up: it follows the pointer, held, and is let go at the release."""
+    browser.open(f"{base}?timers=1")
+    browser.wait_status(lambda s: s == "running", 60)
+    end = time.time() + 120
+    while lab_state(browser).get("frame", 0) < 150 and time.time() < end:
+        time.sleep(0.5)
+    browser.call("Runtime.evaluate", {"expression": "Module.ccall('zeLabSet', 'number', "
+                                      "['string', 'number'], ['autoTurn', 0])"}, session=True)
+    time.sleep(0.5)
+    before = node(browser, NODE)
+    x, y = before["window"]
+    mouse(browser, "mousePressed", x, y)
+    for k in range(1, 16):
+        mouse(browser, "mouseMoved", x, y - 10 * k)
+        time.sleep(0.05)
+    time.sleep(1.0)
+    held = node(browser, NODE)
+    mouse(browser, "mouseReleased", x, y - 150)
+    time.sleep(0.5)
+    after = node(browser, NODE)
+    moved = sum((a - b) ** 2 for a, b in zip(held["position"], before["position"])) ** 0.5
+    off = abs(held["window"][0] - x) + abs(held["window"][1] - (y - 150))
+    print(f"drag: node {NODE} moved {moved:.2f} units, {off:.1f} px from the pointer, "
+          f"held pinned {held['pinned']}, pinned after the release {after['pinned']}")
+    problems = []
+    if moved < 5.0 or off > 3.0:
+        problems.append(f"the dragged node moved {moved:.2f} units and is {off:.1f} px from the pointer")
+    if not held["pinned"] or after["pinned"]:
+        problems.append("the node was not held while dragged, or stayed held after the release")
+    return problems
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--repo", required=True)
+    ap.add_argument("--explorer", required=True)
+    ap.add_argument("--out", required=True)
+    opts = ap.parse_args()
+
+    chromium = shutil.which("chromium") or shutil.which("chromium-browser")
+    if not shutil.which("emcc") or not chromium:
+        print("SKIP: the lab page test needs Emscripten (emcc) and Chromium; "
+              "bash scripts/build-web.sh installs both")
+        return SKIP
+    subprocess.run(["bash", os.path.join(opts.repo, "scripts", "build-web.sh")], check=True,
+                   stdout=subprocess.DEVNULL)
+    os.makedirs(opts.out, exist_ok=True)
+    site = os.path.join(opts.repo, "build-web", "site")
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    base = f"http://127.0.0.1:{server.server_address[1]}/lab.html"
+
+    started = time.time()
+    with Session(chromium, opts.out, "lab", SIZE) as browser:
+        problems = check_digests(browser, base, opts.explorer)
+        problems += check_refused(browser, base)
+        problems += check_drag(browser, base)
+        # A missing scene is reported by the page itself, not as a console error.
+        problems += ["console error: " + e for e in browser.errors() if "missing.json" not in e]
+    server.shutdown()
+    print(f"lab page test: {time.time() - started:.1f} s")
+    for p in problems:
+        print("FAIL:", p)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,141 @@
+// What the lab page's controls call: the description of the parameters the
+// controls are built from (the cloth's one parameter table), the state they
+// show, and the changes they make, which go through the same path as the
+// desktop panel's. A node's state is there for the page's tests and anyone
+// curious. Strings returned stay valid until the next call.
+#include <emscripten/emscripten.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cloth/params.h"
+#include "web/labApp.h"
+#include "zeu/zeu.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string answer;
+
+const char* give(const Json& json) {
+  answer = json.dump();
+  return answer.c_str();
+}
+
+labWebApp* lab() {
+  return labPageApp;
+}
+
+const char* kindName(cloth::ParamKind kind) {
+  switch (kind) {
+    case cloth::ParamKind::integer:
+      return "integer";
+    case cloth::ParamKind::real:
+      return "real";
+    case cloth::ParamKind::flag:
+      return "flag";
+  }
+  return "";
+}
+
+}  // namespace
+
+extern "C" {
+
+// {"params": [{"name", "meaning", "kind", "least", "most"}...], "presets": [...]}
+EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
+  Json params = Json::array();
+  int count;
+  const cloth::ParamInfo* table = cloth::paramTable(count);
+  for (int k = 0; k < count; ++k)
+    params.push_back({{"name", table[k].name},
+                      {"meaning", table[k].meaning},
+                      {"kind", kindName(table[k].kind)},
+                      {"least", table[k].least},
+                      {"most", table[k].most}});
+  Json presets = Json::array();
+  for (cloth::Preset p : {cloth::Preset::drape, cloth::Preset::curtain, cloth::Preset::flag})
+    presets.push_back(cloth::presetName(p));
+  return give({{"params", params}, {"presets", presets}});
+}
+
+// The parameters' values by name (the size the one the next restart takes),
+// the preset, the switches and the live figures.
+EMSCRIPTEN_KEEPALIVE const char* zeLabState() {
+  labWebApp* app = lab();
+  if (!app) return "{}";
+  const explorer::PanelState s = app->panelState();
+  Json values = Json::object();
+  int count;
+  const cloth::ParamInfo* table = cloth::paramTable(count);
+  for (int k = 0; k < count; ++k) values[table[k].name] = cloth::paramValue(table[k], s.params);
+  return give({{"values", values},
+               {"preset", cloth::presetName(s.preset)},
+               {"paused", s.paused},
+               {"look", s.look},
+               {"autoTurn", s.autoTurn},
+               {"frame", app->frame()},
+               {"nodes", app->cloth().size()},
+               {"fps", s.fps},
+               {"stepMs", s.stepMs},
+               {"drawMs", s.drawMs},
+               {"cut", app->cloth().cutLinks()}});
+}
+
+// A parameter of the table by its name, or one of the lab's own settings:
+// preset (its index: loads it and restarts), paused, look, autoTurn, step,
+// restart. 1 when taken; 0 for an unknown name or a value out of range.
+EMSCRIPTEN_KEEPALIVE int zeLabSet(const char* name, double value) {
+  labWebApp* app = lab();
+  if (!app) return 0;
+  explorer::PanelState s = app->panelState();
+  const std::string n = name;
+  if (const cloth::ParamInfo* info = cloth::findParam(n)) {
+    if (!cloth::setParam(*info, s.params, value)) return 0;
+  } else if (n == "preset") {
+    if (value != 0 && value != 1 && value != 2) return 0;
+    s.preset = static_cast<cloth::Preset>(static_cast<int>(value));
+    s.presetChosen = true;
+  } else if (n == "paused") {
+    s.paused = value != 0;
+  } else if (n == "look") {
+    if (value != 0 && value != 1 && value != 2) return 0;
+    s.look = static_cast<int>(value);
+  } else if (n == "autoTurn") {
+    s.autoTurn = value != 0;
+  } else if (n == "step") {
+    s.step = true;
+  } else if (n == "restart") {
+    s.restart = true;
+  } else {
+    return 0;
+  }
+  app->applyPanel(s);
+  return 1;
+}
+
+// Node n as last drawn: {"position": [x, y, z], "window": [x, y] (pixels
+// from the canvas's top-left corner), "pinned", "contact"}; {} past the end.
+EMSCRIPTEN_KEEPALIVE const char* zeLabNode(int n) {
+  labWebApp* app = lab();
+  if (!app || n < 0 || n >= app->cloth().nodeCount()) return "{}";
+  const zeVec3f& p = app->cloth().positions()[n];
+  const zeVec3f& w = app->mesh->screenVertexList[n];
+  return give({{"position", {p.x, p.y, p.z}},
+               {"window", {w.x, zeuWindowHeight - 1 - w.y}},
+               {"pinned", app->cloth().pinned(n)},
+               {"contact", app->cloth().inContact(n)}});
+}
+
+// A long press at (x, y), pixels from the canvas's top-left corner: pins or
+// frees the node there, as a right click does. The node, or -1.
+EMSCRIPTEN_KEEPALIVE int zeLabPinAt(float x, float y) {
+  labWebApp* app = lab();
+  if (!app) return -1;
+  const int node = app->pick(x, static_cast<float>(zeuWindowHeight - 1) - y);
+  app->togglePin(node);
+  return node;
+}
+
+}  // extern "C"

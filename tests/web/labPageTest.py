@@ -3,7 +3,10 @@
 with the helpers of the drape page's test: its digests after ?frames=N equal
 drapeExplorer --batch N for two sizes and a preset; a drag on the cloth moves
 the node under the pointer; a bad address value shows its one line and runs
-nothing; nothing is reported on the console as an error.
+nothing; the panel holds one control per parameter of the cloth's table, with
+its range, and a change there reaches the cloth; a long press pins a node;
+the overlay's text shows over the canvas; nothing is reported on the console
+as an error.
 
 Exits 77 (skip) when Emscripten or Chromium is missing."""
 import argparse
@@ -115,6 +118,43 @@ def check_drag(browser, base):
     return problems
 
 
+def check_panel_and_pin(browser, base):
+    problems = []
+    browser.open(f"{base}?timers=1")
+    browser.wait_status(lambda s: s == "running", 60)
+    time.sleep(1.0)
+    browser.key("Tab", 9)
+    time.sleep(0.5)
+    table = json.loads(browser.evaluate("Module.ccall('zeLabDescribe', 'string', [], [])"))["params"]
+    shown = browser.evaluate("Array.from(document.querySelectorAll('#params input')).map("
+                             "i => [i.name, i.type, i.min, i.max])")
+    wanted = [[p["name"], "checkbox" if p["kind"] == "flag" else "range",
+               "" if p["kind"] == "flag" else str(p["least"]).removesuffix(".0"),
+               "" if p["kind"] == "flag" else str(p["most"]).removesuffix(".0")] for p in table]
+    if shown != wanted or browser.evaluate("document.getElementById('panel').hidden"):
+        problems.append(f"the panel shows {shown}, not the table's {wanted}")
+    browser.evaluate("(i => { i.value = 123.5; i.dispatchEvent(new Event('input')); })"
+                     "(document.querySelector('#params input[name=gravity]'))")
+    if lab_state(browser)["values"]["gravity"] != 123.5:
+        problems.append("the gravity slider did not reach the cloth")
+    text = browser.evaluate("Array.from(document.querySelectorAll('span')).map(s => s.textContent).join('|')")
+    if "fps" not in text or "frame " not in text:
+        problems.append(f"the overlay's text is not over the canvas: {text!r}")
+    # A long press on a node of the paused cloth pins it.
+    browser.evaluate("Module.ccall('zeLabSet', 'number', ['string', 'number'], ['paused', 1])")
+    time.sleep(0.3)
+    x, y = node(browser, NODE)["window"]
+    mouse(browser, "mousePressed", x, y)
+    time.sleep(0.9)
+    mouse(browser, "mouseReleased", x, y)
+    time.sleep(0.3)
+    pinned = node(browser, NODE)["pinned"]
+    print(f"panel: {len(shown)} controls; long press pinned node {NODE}: {pinned}")
+    if not pinned:
+        problems.append("a long press did not pin the node")
+    return problems
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--repo", required=True)
@@ -140,6 +180,7 @@ def main():
         problems = check_digests(browser, base, opts.explorer)
         problems += check_refused(browser, base)
         problems += check_drag(browser, base)
+        problems += check_panel_and_pin(browser, base)
         # A missing scene is reported by the page itself, not as a console error.
         problems += ["console error: " + e for e in browser.errors() if "missing.json" not in e]
     server.shutdown()

@@ -2,30 +2,26 @@
 """docs/web-lab.png: the lab page in headless Chromium, the flag preset
 after some seconds with the panel open and the net over the surface.
   python3 scripts/web-lab-picture.py [OUT]   (builds the site first)"""
-import functools
-import http.server
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(repo, "tests", "web"))
-from webPageTest import Quiet, Session  # noqa: E402
+from webPageTest import Session, serve  # noqa: E402
 
 out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(repo, "docs", "web-lab.png")
 subprocess.run(["bash", os.path.join(repo, "scripts", "build-web.sh")], check=True,
                stdout=subprocess.DEVNULL)
 site = os.path.join(repo, "build-web", "site")
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-threading.Thread(target=server.serve_forever, daemon=True).start()
+server, base = serve(site)
 logs = tempfile.mkdtemp(prefix="web-lab-picture-")
 with Session(shutil.which("chromium") or shutil.which("chromium-browser"), logs, "picture",
              (1280, 720)) as browser:
-    browser.open(f"http://127.0.0.1:{server.server_address[1]}/lab.html?preset=flag&timers=1")
+    browser.open(f"{base}lab.html?preset=flag&timers=1")
     browser.wait_status(lambda s: s == "running", 60)
     time.sleep(8)
     browser.key("Tab", 9)

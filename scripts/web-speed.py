@@ -10,15 +10,12 @@ the lab at 60 over drape's page as ratios.
                                [--window 1280x720] [--unthrottled]
 Builds the site first (bash scripts/build-web.sh)."""
 import argparse
-import functools
-import http.server
 import os
 import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -26,7 +23,7 @@ sys.path.insert(0, os.path.join(repo, "tests", "web"))
 # Read by the test's browser helper when it is imported.
 if "--unthrottled" in sys.argv:
     os.environ["ZE_CHROMIUM_FLAGS"] = "--disable-gpu-vsync --disable-frame-rate-limit"
-from webPageTest import Quiet, Session  # noqa: E402
+from webPageTest import Session, serve  # noqa: E402
 
 # Counts the page's animation frames from its first script on.
 COUNTER = """
@@ -67,9 +64,7 @@ def main():
     subprocess.run(["bash", os.path.join(repo, "scripts", "build-web.sh")], check=True,
                    stdout=subprocess.DEVNULL)
     site = os.path.join(repo, "build-web", "site")
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = f"http://127.0.0.1:{server.server_address[1]}/"
+    server, base = serve(site)
     pages = [("drape page", base + "index.html", None)] + [
         (f"lab page {n} x {n}", f"{base}lab.html?size={n}", None) for n in opts.sizes.split(",")]
     pages.append(("lab page 60 x 60, net", f"{base}lab.html?size=60", NET_LOOK))

@@ -10,18 +10,15 @@ as an error.
 
 Exits 77 (skip) when Emscripten or Chromium is missing."""
 import argparse
-import functools
-import http.server
 import json
 import os
 import shutil
 import subprocess
 import sys
-import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webPageTest import SKIP, Quiet, Session  # noqa: E402
+from webPageTest import SKIP, Session, serve  # noqa: E402
 
 SIZE = (1280, 720)
 
@@ -171,9 +168,8 @@ def main():
                    stdout=subprocess.DEVNULL)
     os.makedirs(opts.out, exist_ok=True)
     site = os.path.join(opts.repo, "build-web", "site")
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = f"http://127.0.0.1:{server.server_address[1]}/lab.html"
+    server, base = serve(site)
+    base += "lab.html"
 
     started = time.time()
     with Session(chromium, opts.out, "lab", SIZE) as browser:

@@ -45,6 +45,14 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+def serve(site):
+    """Serves the folder site on a free local port, in a thread of its own;
+    returns the server and its address (ending in /)."""
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, f"http://127.0.0.1:{server.server_address[1]}/"
+
+
 class Chromium:
     """One headless browser and one page, spoken to over --remote-debugging-pipe."""
 
@@ -343,10 +351,7 @@ def main():
                             text=True).stdout.strip()
     print("native:", native)
 
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = f"http://127.0.0.1:{server.server_address[1]}/"
+    server, base = serve(site)
 
     started = time.time()
     problems = run_pages(chromium, base, opts.out, native)

@@ -37,6 +37,9 @@ var LibraryZeWeb = {
     windowY: 0,
     caches: null,  // renderer caches by colour-tracking key
     textLines: [],  // this frame's bitmap text: {x, y, colour, text}
+    textPending: [],  // the last frame's, until it is shown
+    textShownAt: -1e9,
+    textFinished: false,  // the program has finished: its last text stays
     textBox: null,
     attribStack: [],
     // The switches the enable group keeps: those the framework and the
@@ -341,13 +344,20 @@ var LibraryZeWeb = {
     if (lines.length) lines[lines.length - 1].text += String.fromCharCode(character);
   },
 
-  // At the end of each frame the page's text becomes the frame's. Only what
-  // changed is written, and nothing is read back from the page's layout, so
-  // a counter that changes every frame costs the page little.
+  // At the end of each frame the page's text becomes the frame's, at most
+  // ten times a second (each change makes the browser draw the text again,
+  // which costs a page whose counter changes every frame some frames a
+  // second), and always at the last frame. Only what changed is written,
+  // and nothing is read back from the page's layout.
   zeWebShowText__deps: ['$ZeWeb'],
-  zeWebShowText: function() {
-    var lines = ZeWeb.textLines;
+  zeWebShowText: function(force) {
+    if (ZeWeb.textFinished && !force) return;  // the page keeps the last frame's text
+    if (ZeWeb.textLines.length || !force) ZeWeb.textPending = ZeWeb.textLines;
     ZeWeb.textLines = [];
+    var now = performance.now();
+    if (!force && now - ZeWeb.textShownAt < 100) return;
+    ZeWeb.textShownAt = now;
+    var lines = ZeWeb.textPending;
     var canvas = Module['canvas'];
     var box = ZeWeb.textBox;
     if (!box) {
@@ -391,8 +401,10 @@ var LibraryZeWeb = {
 
   // The program stops where it is and the page keeps its last frame: no
   // more frames, and the runtime stays alive (its exit would clear the canvas).
-  zeWebFinish__deps: ['$GLUT', '$runtimeKeepalivePush'],
+  zeWebFinish__deps: ['$GLUT', '$ZeWeb', '$runtimeKeepalivePush', 'zeWebShowText'],
   zeWebFinish: function(line) {
+    _zeWebShowText(true);
+    ZeWeb.textFinished = true;
     GLUT.idleFunc = 0;
     GLUT.displayFunc = 0;
     runtimeKeepalivePush();

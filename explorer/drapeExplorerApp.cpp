@@ -325,12 +325,7 @@ void drapeExplorerApp::draw() {
   zePushMatrix();
   camera.applySoftware(cx, cy);
   if (look == kNet) {
-    zePushMatrix();
-    zeApplyShapeTransform(*mesh);
-    mesh->space.set(getCurrentMatrix());
-    zeTransformListToRealAndScreen(mesh->vertexList, mesh->absVertexList, mesh->screenVertexList,
-                                   mesh->listLength);
-    zePopMatrix();
+    meshArrays_.locate(*mesh);
   } else if (look == kSurfaceAndNet) {
     glEnable(GL_POLYGON_OFFSET_FILL);  // the net's lines win over the surface they lie on
     glPolygonOffset(1.0f, 1.0f);
@@ -345,8 +340,8 @@ void drapeExplorerApp::draw() {
 
   hovered = pointer.pointerKnown() ? pick(pointer.x(), pointer.y()) : -1;
   syncPins();
-  if (!pins_.empty()) drawPins();
-  if (hovered >= 0) drawMarker(hovered);
+  if (!pins_.empty()) drawPoints(pins_.data(), pins_.size(), 7.0f, kPin);
+  if (hovered >= 0) drawPoints(&hovered, 1, 9.0f, kMarker);
   countFrame();
   drawOverlay();
   if (panel_ && panel_->visible()) {
@@ -367,15 +362,17 @@ void drapeExplorerApp::draw() {
   smooth(drawMs_, millisecondsBetween(start, Clock::now()) - stepped);
 }
 
-void drapeExplorerApp::drawPins() {
+// Points over everything, unlit: the pins and the node under the pointer.
+void drapeExplorerApp::drawPoints(const int* nodes, size_t count, float size,
+                                  const float colour[3]) {
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
-  glPointSize(7.0f);
+  glPointSize(size);
   glBegin(GL_POINTS);
-  glColor3f(kPin[0], kPin[1], kPin[2]);
-  for (const int n : pins_) {
-    const zeVec3f& p = mesh->absVertexList[n];
+  glColor3f(colour[0], colour[1], colour[2]);
+  for (size_t k = 0; k < count; ++k) {
+    const zeVec3f& p = mesh->absVertexList[nodes[k]];
     glVertex3f(p.x, p.y, p.z);
   }
   glEnd();
@@ -392,19 +389,6 @@ void drapeExplorerApp::drawNet(float cx, float cy) {
   camera.applySoftware(cx, cy);
   netArrays_.draw(*net_);
   zePopMatrix();
-}
-
-void drapeExplorerApp::drawMarker(int node) {
-  const zeVec3f& p = mesh->absVertexList[node];
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glPointSize(9.0f);
-  glBegin(GL_POINTS);
-  glColor3f(kMarker[0], kMarker[1], kMarker[2]);
-  glVertex3f(p.x, p.y, p.z);
-  glEnd();
-  glPopAttrib();
 }
 
 void drapeExplorerApp::countFrame() {

@@ -110,13 +110,12 @@ class drapeExplorerApp : public zeApp {
   void syncMesh();
   void buildNet();
   void drawNet(float cx, float cy);
-  void drawMarker(int node);
+  void drawPoints(const int* nodes, size_t count, float size, const float colour[3]);
   void drawOverlay();
   void countFrame();
   void rebuildMeshes();
   void syncFaces();
   void syncPins();
-  void drawPins();
   void startHold();
   void holdNode(float cx, float cy);
   void releaseHold();

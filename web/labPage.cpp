@@ -23,10 +23,6 @@ const char* give(const Json& json) {
   return answer.c_str();
 }
 
-labWebApp* lab() {
-  return labPageApp;
-}
-
 const char* kindName(cloth::ParamKind kind) {
   switch (kind) {
     case cloth::ParamKind::integer:
@@ -63,7 +59,7 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
 // The parameters' values by name (the size the one the next restart takes),
 // the preset, the switches and the live figures.
 EMSCRIPTEN_KEEPALIVE const char* zeLabState() {
-  labWebApp* app = lab();
+  labWebApp* app = labPageApp;
   if (!app) return "{}";
   const explorer::PanelState s = app->panelState();
   Json values = Json::object();
@@ -87,7 +83,7 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabState() {
 // preset (its index: loads it and restarts), paused, look, autoTurn, step,
 // restart. 1 when taken; 0 for an unknown name or a value out of range.
 EMSCRIPTEN_KEEPALIVE int zeLabSet(const char* name, double value) {
-  labWebApp* app = lab();
+  labWebApp* app = labPageApp;
   if (!app) return 0;
   explorer::PanelState s = app->panelState();
   const std::string n = name;
@@ -118,7 +114,7 @@ EMSCRIPTEN_KEEPALIVE int zeLabSet(const char* name, double value) {
 // Node n as last drawn: {"position": [x, y, z], "window": [x, y] (pixels
 // from the canvas's top-left corner), "pinned", "contact"}; {} past the end.
 EMSCRIPTEN_KEEPALIVE const char* zeLabNode(int n) {
-  labWebApp* app = lab();
+  labWebApp* app = labPageApp;
   if (!app || n < 0 || n >= app->cloth().nodeCount()) return "{}";
   const zeVec3f& p = app->cloth().positions()[n];
   const zeVec3f& w = app->mesh->screenVertexList[n];
@@ -131,7 +127,7 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabNode(int n) {
 // A long press at (x, y), pixels from the canvas's top-left corner: pins or
 // frees the node there, as a right click does. The node, or -1.
 EMSCRIPTEN_KEEPALIVE int zeLabPinAt(float x, float y) {
-  labWebApp* app = lab();
+  labWebApp* app = labPageApp;
   if (!app) return -1;
   const int node = app->pick(x, static_cast<float>(zeuWindowHeight - 1) - y);
   app->togglePin(node);

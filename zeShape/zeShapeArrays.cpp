@@ -246,15 +246,20 @@ void zeShapeArrays::interleave(const zeShape& s, bool normals, bool texture, boo
   }
 }
 
-void zeShapeArrays::draw(zeShape& s) {
-  if (!current(s)) prepare(s);
-
+void zeShapeArrays::locate(zeShape& s) {
   zePushMatrix();
   zeApplyShapeTransform(s);
   s.space.set(getCurrentMatrix());
   // World and window positions only for picking; OpenGL transforms what it draws.
   if (s.enablePicking)
     zeTransformListToRealAndScreen(s.vertexList, s.absVertexList, s.screenVertexList, s.listLength);
+  zePopMatrix();
+}
+
+void zeShapeArrays::draw(zeShape& s) {
+  if (!current(s)) prepare(s);
+
+  locate(s);
   if (s.enableIndex && s.indexListLength == 0)
     std::printf("zeShapeArrays::draw: no shape is drawing because index list is empty\n");
 
@@ -273,30 +278,18 @@ void zeShapeArrays::draw(zeShape& s) {
     const bool texture = normals && s.enableVertexTextureCoords;  // as draw: only with normals
     const bool colors = s.enableVertexColors;
     if (interleaved_) interleave(s, normals, texture, colors);
-    int stride;
-    const void* at = source(s, kPosition, 0, stride);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, at);
     // The matrix may scale: OpenGL renormalises the stored normals.
     const bool hadNormalize = normals && glIsEnabled(GL_NORMALIZE) == GL_TRUE;
     if (normals) {
       if (!hadNormalize) glEnable(GL_NORMALIZE);
       glEnableClientState(GL_NORMAL_ARRAY);
-      at = source(s, kNormal, 0, stride);
-      glNormalPointer(GL_FLOAT, stride, at);
     }
-    if (texture) {
-      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-      at = source(s, kTexture, 0, stride);
-      glTexCoordPointer(2, GL_FLOAT, stride, at);
-    }
-    if (colors) {
-      glEnableClientState(GL_COLOR_ARRAY);
-      at = source(s, kColor, 0, stride);
-      glColorPointer(4, GL_FLOAT, stride, at);
-    }
+    if (texture) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (colors) glEnableClientState(GL_COLOR_ARRAY);
 
     uint32_t base = 0;
+    pointArrays(s, base);
     for (const Batch& b : batches_) {
       if (b.base != base) pointArrays(s, base = b.base);
       if (narrow_.empty())
@@ -314,5 +307,4 @@ void zeShapeArrays::draw(zeShape& s) {
     glDisableClientState(GL_VERTEX_ARRAY);
     glPopMatrix();
   }
-  zePopMatrix();
 }

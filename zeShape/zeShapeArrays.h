@@ -21,6 +21,10 @@ class zeShapeArrays {
   // Prepares again first when the shape's counts, mode or index list block changed.
   /// Draws the shape's primitives as zeShape::draw sends them, with its stored normals.
   void draw(zeShape& shape);
+  /// What draw does before it draws, and nothing more: the shape's space and,
+  /// with picking on, its world and window positions (for a shape that is
+  /// picked on but not shown).
+  void locate(zeShape& shape);
   /// Number of entries in the prepared index list.
   size_t indexCount() const { return wide_.size() + narrow_.size(); }
   /// True when the prepared list holds 32-bit entries (more than 65,536 vertices), else 16-bit.

@@ -314,8 +314,9 @@ void drapeExplorerApp::draw() {
   syncFaces();
   syncMesh();
   // The lighting normals are the cloth's own; the view goes to OpenGL with
-  // the vertices, so they change only when the cloth moves.
-  if (normalsStale_) {
+  // the vertices, so they change only when the cloth moves, and the net
+  // look, which draws no surface, leaves them until a look that does.
+  if (normalsStale_ && look != kNet) {
     mesh->calculateMeshNormals();
     normalsStale_ = false;
   }

@@ -11,6 +11,7 @@
 
 #include "cloth/colliderShapes.h"
 #include "cloth/distanceGrid.h"
+#include "cloth/friction.h"
 #include "cloth/selfCollision.h"
 #include "cloth/triangleMesh.h"
 
@@ -245,6 +246,40 @@ TEST(SelfCollisionTest, NeighboursAreEveryNearNodeAndSeparationIsPerNode) {
   std::vector<zeVec3f> out(count);
   self.separate(two.data(), ones.data(), 0.8f, 0, count, out.data());
   EXPECT_NEAR(out[count - 1].z - out[0].z, 0.8f, 1e-6f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FrictionTest, StaticHoldsKineticSlowsAndTheSurfaceCarries) {
+  const zeVec3f up(0, 0, 1), still(0, 0, 0);
+  struct Case {
+    const char* what;
+    zeVec3f p, before, surfaceMove;
+    float depth, staticFriction, kineticFriction;
+    zeVec3f expect;
+  } cases[] = {
+      {"a short slide sticks", zeVec3f(0.05f, 0, 1), zeVec3f(0, 0, 1.2f), still, 0.2f, 0.5f, 0.3f,
+       zeVec3f(0, 0, 1)},
+      {"a long slide loses kinetic * depth", zeVec3f(1.0f, 0, 1), zeVec3f(0, 0, 1.1f), still, 0.5f,
+       0.5f, 0.4f, zeVec3f(0.8f, 0, 1)},
+      {"no friction, no change", zeVec3f(1.0f, 2.0f, 1), zeVec3f(0, 0, 1.1f), still, 0.5f, 0.0f,
+       0.0f, zeVec3f(1.0f, 2.0f, 1)},
+      {"kinetic never turns a slide back", zeVec3f(0.3f, 0.4f, 1), zeVec3f(0, 0, 1), still, 1.0f,
+       0.1f, 5.0f, zeVec3f(0, 0, 1)},
+      {"a moving surface carries a sticking node", zeVec3f(0, 0, 1), zeVec3f(0, 0, 1),
+       zeVec3f(0.1f, 0, 0), 0.5f, 0.6f, 0.5f, zeVec3f(0.1f, 0, 1)},
+      {"the push along the normal stays", zeVec3f(0, 0, 1.5f), zeVec3f(0, 0, 1), still, 0.5f, 0.6f,
+       0.5f, zeVec3f(0, 0, 1.5f)},
+  };
+  for (const Case& c : cases) {
+    const zeVec3f got = cloth::withFriction(c.p, c.before, c.surfaceMove, up, c.depth,
+                                            c.staticFriction, c.kineticFriction);
+    EXPECT_NEAR(got.x, c.expect.x, 1e-6f) << c.what;
+    EXPECT_NEAR(got.y, c.expect.y, 1e-6f) << c.what;
+    EXPECT_NEAR(got.z, c.expect.z, 1e-6f) << c.what;
+  }
 }
 
 }  // namespace

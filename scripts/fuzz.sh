@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the shape library's libFuzzer programs with clang, AddressSanitizer
+# Builds the libFuzzer programs (the shape library's record and geometry, the
+# cloth's OBJ collider reader) with clang, AddressSanitizer
 # and UndefinedBehaviorSanitizer, and runs each for a chosen time.
 #
-#   bash scripts/fuzz.sh [SECONDS] [record|geometry ...]
+#   bash scripts/fuzz.sh [SECONDS] [record|geometry|obj ...]
 #
-# SECONDS is per fuzzer (default 60); without names both run. Each starts from
+# SECONDS is per fuzzer (default 60); without names all run. Each starts from
 # the generated seeds, the kept regression inputs and its corpus from earlier
 # runs (build-fuzz/corpus/NAME, which grows). A failing input is saved under
 # build-fuzz/crashes/NAME/ and makes the script fail; turn it into a
@@ -15,25 +16,28 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 kinds=("$@")
-[ ${#kinds[@]} -gt 0 ] || kinds=(record geometry)
+[ ${#kinds[@]} -gt 0 ] || kinds=(record geometry obj)
 dir="${ZE_FUZZ_BUILD_DIR:-build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZE_SANITIZE=ON -DZE_FUZZ=ON -DZE_BUILD_BENCH=OFF >/dev/null
-cmake --build "$dir" -j2 --target shapeRecordFuzzer shapeGeometryFuzzer
+cmake --build "$dir" -j2 --target shapeRecordFuzzer shapeGeometryFuzzer objMeshFuzzer
 
 status=0
 for kind in "${kinds[@]}"; do
   case "$kind" in
     record) fuzzer=shapeRecordFuzzer ;;
     geometry) fuzzer=shapeGeometryFuzzer ;;
-    *) echo "unknown fuzzer: $kind (record or geometry)" >&2; exit 2 ;;
+    obj) fuzzer=objMeshFuzzer ;;
+    *) echo "unknown fuzzer: $kind (record, geometry or obj)" >&2; exit 2 ;;
   esac
   corpus="$dir/corpus/$kind"
   crashes="$dir/crashes/$kind"
   log="$dir/fuzz-$kind.log"
   mkdir -p "$corpus" "$crashes"
-  inputs=("$corpus" "$dir/tests/fuzz/seeds/$kind")
+  inputs=("$corpus")
+  [ -d "$dir/tests/fuzz/seeds/$kind" ] && inputs+=("$dir/tests/fuzz/seeds/$kind")
+  [ -d "tests/fuzz/corpus/$kind" ] && inputs+=("tests/fuzz/corpus/$kind")
   [ -d "tests/fuzz/regressions/$kind" ] && inputs+=("tests/fuzz/regressions/$kind")
 
   echo "== $fuzzer for ${seconds} s"

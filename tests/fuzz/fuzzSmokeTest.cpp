@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/clothFuzzChecks.h"
 #include "tests/fuzz/shapeFuzzChecks.h"
 
 namespace {
@@ -133,6 +134,12 @@ TEST(ShapeFuzzSmoke, GeometryStaysInsideItsLists) {
   const size_t n = runAll(shapefuzz::checkShapeGeometry, "geometry", SEED_DIR "/geometry",
                           REGRESSION_DIR "/geometry", 100, 3000);
   EXPECT_GT(n, 5000u);
+}
+
+TEST(ClothFuzzSmoke, ObjColliderReaderGivesClosedMeshesOrOneLine) {
+  const size_t n =
+      runAll(clothfuzz::checkObjMesh, "obj", CORPUS_DIR "/obj", REGRESSION_DIR "/obj", 300, 500);
+  EXPECT_GT(n, 1000u);
 }
 
 }  // namespace

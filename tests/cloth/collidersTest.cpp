@@ -12,6 +12,7 @@
 #include "cloth/colliderShapes.h"
 #include "cloth/distanceGrid.h"
 #include "cloth/friction.h"
+#include "cloth/obstacles.h"
 #include "cloth/selfCollision.h"
 #include "cloth/triangleMesh.h"
 
@@ -280,6 +281,73 @@ TEST(FrictionTest, StaticHoldsKineticSlowsAndTheSurfaceCarries) {
     EXPECT_NEAR(got.y, c.expect.y, 1e-6f) << c.what;
     EXPECT_NEAR(got.z, c.expect.z, 1e-6f) << c.what;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// One node under gravity in small steps against the obstacles, as the
+// constraint solver moves it: predict, keep out, velocity from positions.
+struct Particle {
+  zeVec3f x, v;
+  float inverseMass = 1.0f;
+  unsigned char contact = 0;
+  float deepest = 1e30f;  // least clearance seen from `watch`
+  void run(const cloth::Obstacles& o, int steps, float dt, float thickness, float mu,
+           const cloth::SphereShape* watch = nullptr) {
+    for (int s = 0; s < steps; ++s) {
+      const zeVec3f before = x;
+      v = zeVec3f(v.x, v.y, v.z - 20.0f * dt);
+      x = zeVec3f(x.x + v.x * dt, x.y + v.y * dt, x.z + v.z * dt);
+      o.keepOut(&x, &before, &inverseMass, &contact, 0, 1, thickness, mu, mu, 0, 1);
+      v = zeVec3f((x.x - before.x) / dt, (x.y - before.y) / dt, (x.z - before.z) / dt);
+      if (watch) {
+        zeVec3f n;
+        deepest = std::min(deepest, watch->distance(x, n));
+      }
+    }
+  }
+};
+
+TEST(ObstaclesTest, ANodeRestsOnTheBallAndSticksOrSlidesOnATiltedBox) {
+  cloth::Obstacles ball;
+  ball.balls.push_back(
+      {cloth::SphereShape{zeVec3f(0.5f, 0.5f, 12.0f), 12.0f}, zeVec3f(0.5f, 0.5f, 12.0f)});
+  Particle p{zeVec3f(0.6f, 0.5f, 30.0f), zeVec3f()};
+  p.run(ball, 600, 1.0f / 240.0f, 0.2f, 0.6f, &ball.balls[0].shape);
+  EXPECT_GE(p.deepest, 0.2f - 0.02f);  // never closer than 90 % of the thickness
+  EXPECT_EQ(p.contact, 1);
+  EXPECT_NEAR(p.x.z, 24.2f, 0.05f);  // resting on top
+
+  // A 20 degree slope: tan 20 = 0.36, between the two frictions.
+  cloth::Obstacles slope;
+  cloth::BoxShape box;
+  box.half = zeVec3f(50, 50, 1);
+  box.tiltAboutX(20.0f);
+  slope.boxes.push_back(box);
+  const zeVec3f top(box.axis[2].x * 1.2f, box.axis[2].y * 1.2f, box.axis[2].z * 1.2f);
+  struct Case {
+    float mu;
+    float least, most;  // distance moved in two seconds
+  } cases[] = {{0.6f, 0.0f, 0.01f}, {0.1f, 5.0f, 1e9f}};
+  for (const Case& c : cases) {
+    Particle q{top, zeVec3f()};
+    q.run(slope, 480, 1.0f / 240.0f, 0.2f, c.mu);
+    const float moved =
+        std::sqrt((q.x.x - top.x) * (q.x.x - top.x) + (q.x.y - top.y) * (q.x.y - top.y) +
+                  (q.x.z - top.z) * (q.x.z - top.z));
+    EXPECT_GE(moved, c.least) << "friction " << c.mu;
+    EXPECT_LE(moved, c.most) << "friction " << c.mu;
+    zeVec3f n;
+    EXPECT_NEAR(box.distance(q.x, n), 0.2f, 0.02f) << "friction " << c.mu;
+  }
+
+  // A pinned node is left where it is, inside or not.
+  Particle pinned{zeVec3f(0.5f, 0.5f, 12.0f), zeVec3f()};
+  pinned.inverseMass = 0.0f;
+  pinned.run(ball, 1, 0.01f, 0.2f, 0.5f);
+  EXPECT_NEAR(pinned.x.z, 12.0f - 0.002f, 1e-4f);  // only the predicted fall
 }
 
 }  // namespace

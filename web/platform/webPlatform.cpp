@@ -1,14 +1,14 @@
 // The browser build's side of the platform layer: the GL entry points the
 // emulation lacks or gets wrong, and the frame hook that stops a program
 // after the number of frames the page's address asks for.
-#include "web/webPlatform.h"
+#include "web/platform/webPlatform.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
-#include "web/webGl.h"
+#include "web/platform/webGl.h"
 
-// From web/drapeWeb.js.
+// From web/platform/drapeWeb.js.
 extern "C" int zeWebFrameLimit();
 extern "C" void zeWebFinish(const char* line);
 extern "C" void zeWebShowText();

@@ -8,13 +8,14 @@
 
 #include "web/platform/webGl.h"
 
-// From web/platform/drapeWeb.js.
+// From web/platform/webFrames.js.
 extern "C" int zeWebFrameLimit();
 extern "C" void zeWebFinish(const char* line);
+// From web/platform/webText.js.
 extern "C" void zeWebShowText();
 
 // The 9 x 15 font's handle: its address names it. The page draws the text
-// (drapeWeb.js), since WebGL has no bitmaps to raster.
+// (webText.js), since WebGL has no bitmaps to raster.
 extern "C" {
 void* glutBitmap9By15 = nullptr;
 }

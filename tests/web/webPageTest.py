@@ -3,8 +3,8 @@
 DevTools pipe: the cloth digest after 600 frames equals the native one; the
 page shows the white net, lit as the desktop lights it, inside the region the
 view puts it in, and turned at a later frame; Escape ends the program and the
-page says so; a fault shows in the page; nothing is reported on the console
-as an error.
+page says so; a fault shows in the page, and so does a program that cannot
+be loaded; nothing is reported on the console as an error.
 
 Exits 77 (skip) when Emscripten or Chromium is missing."""
 import argparse
@@ -314,6 +314,29 @@ def check_page_start(browser, url, name):
     return problems
 
 
+def check_program_missing(browser, site):
+    """Each page served without its program's script: the page says it could
+    not load it instead of staying at its start."""
+    problems = []
+    folder = tempfile.mkdtemp(prefix="drape-web-bare-")
+    for page in ("index.html", "lab.html", "pageStart.js"):
+        shutil.copy(os.path.join(site, page), folder)
+    server, base = serve(folder)
+    for page, script in (("index.html", "drape.js"), ("lab.html", "lab.js")):
+        browser.open(base + page)
+        end = time.time() + 30
+        while time.time() < end and browser.status() in ("", "starting"):
+            time.sleep(0.2)
+        line = browser.status()
+        print(f"{page} without {script}: {line!r}")
+        if line != f"error: could not load {script}":
+            problems.append(f"{page} without {script} shows {line!r}")
+    browser.errors()  # the browser's own lines about the missing script
+    server.shutdown()
+    shutil.rmtree(folder, ignore_errors=True)
+    return problems
+
+
 def run_pages(chromium, base, out, native):
     """The page at 1920 x 1080 after EARLY_FRAMES and FRAMES frames: the digest
     after FRAMES equals the native one; the white net in the lit colour inside
@@ -384,6 +407,7 @@ def main():
 
     with Session(chromium, opts.out, "escape", SMALL) as browser:
         problems += check_page_start(browser, f"{base}?timers=1", "drape")
+        problems += check_program_missing(browser, site)
 
     server.shutdown()
     print(f"web page test: {time.time() - started:.1f} s")

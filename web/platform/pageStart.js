@@ -71,6 +71,9 @@
     var script = document.createElement('script');
     script.src = page.script;
     script.async = true;
+    // A program that cannot be loaded would otherwise leave the line at
+    // "starting" for good: a failed load is no error event of the window.
+    script.addEventListener('error', function () { fault('could not load ' + page.script); });
     document.body.appendChild(script);
   }
 

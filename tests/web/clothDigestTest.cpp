@@ -8,7 +8,7 @@
 
 #include "app/drapeApp.h"
 #include "tests/app/clothFixture.h"
-#include "web/clothDigest.h"
+#include "web/drape/clothDigest.h"
 
 namespace {
 

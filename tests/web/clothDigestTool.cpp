@@ -6,7 +6,7 @@
 
 #include "app/drapeApp.h"
 #include "tests/support/glRecorder.h"
-#include "web/clothDigest.h"
+#include "web/drape/clothDigest.h"
 
 int main(int argc, char** argv) {
   const long frames = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 600;

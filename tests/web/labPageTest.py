@@ -5,8 +5,9 @@ drapeExplorer --batch N for two sizes and a preset; a drag on the cloth moves
 the node under the pointer; a bad address value shows its one line and runs
 nothing; the panel holds one control per parameter of the cloth's table, with
 its range, and a change there reaches the cloth; a long press pins a node;
-the overlay's text shows over the canvas; nothing is reported on the console
-as an error.
+the overlay's text shows over the canvas; Escape ends the lab and the page
+says so; a fault shows in the page; nothing is reported on the console as an
+error.
 
 Exits 77 (skip) when Emscripten or Chromium is missing."""
 import argparse
@@ -18,7 +19,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webPageTest import SKIP, Session, serve  # noqa: E402
+from webPageTest import SKIP, Session, check_page_start, serve  # noqa: E402
 
 SIZE = (1280, 720)
 
@@ -179,6 +180,7 @@ def main():
         problems += check_panel_and_pin(browser, base)
         # A missing scene is reported by the page itself, not as a console error.
         problems += ["console error: " + e for e in browser.errors() if "missing.json" not in e]
+        problems += check_page_start(browser, f"{base}?timers=1", "the lab")
     server.shutdown()
     print(f"lab page test: {time.time() - started:.1f} s")
     for p in problems:

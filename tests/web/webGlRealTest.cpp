@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "tests/support/realGl.h"
-#include "web/webGl.h"
+#include "web/platform/webGl.h"
 #include "zeu/zeu.h"
 
 namespace {

@@ -3,7 +3,8 @@
 DevTools pipe: the cloth digest after 600 frames equals the native one; the
 page shows the white net, lit as the desktop lights it, inside the region the
 view puts it in, and turned at a later frame; Escape ends the program and the
-page says so; nothing is reported on the console as an error.
+page says so; a fault shows in the page, and so does a program that cannot
+be loaded; nothing is reported on the console as an error.
 
 Exits 77 (skip) when Emscripten or Chromium is missing."""
 import argparse
@@ -288,6 +289,54 @@ class Session:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
+def check_page_start(browser, url, name):
+    """The start-up every page shares, on the page at url: its program runs,
+    Escape ends it and the line says so with the page's name for it, nothing
+    went wrong on the way, and a fault after that lands in #errors and in the
+    line. Leaves the page in its fault."""
+    problems = []
+    browser.open(url)
+    browser.wait_status(lambda s: s == "running", 60)
+    time.sleep(1.0)
+    browser.key("Escape", 27)
+    ended = browser.wait_status(lambda s: s != "running", 30)
+    if ended != f"{name} has ended.":
+        problems.append(f"{url}: after Escape the status is {ended!r}")
+    problems += ["console error: " + text for text in browser.errors()]
+    page_errors = browser.evaluate("document.getElementById('errors').textContent")
+    if page_errors:
+        problems.append(f"{url}: the page recorded errors: {page_errors}")
+    browser.evaluate("console.error('probe', 42)")
+    recorded = browser.evaluate("document.getElementById('errors').textContent")
+    if recorded != "probe 42\n" or browser.status() != "error: probe 42":
+        problems.append(f"{url}: a fault shows as {recorded!r} in #errors and {browser.status()!r}")
+    browser.errors()  # the probe's own console line
+    return problems
+
+
+def check_program_missing(browser, site):
+    """Each page served without its program's script: the page says it could
+    not load it instead of staying at its start."""
+    problems = []
+    folder = tempfile.mkdtemp(prefix="drape-web-bare-")
+    for page in ("index.html", "lab.html", "pageStart.js"):
+        shutil.copy(os.path.join(site, page), folder)
+    server, base = serve(folder)
+    for page, script in (("index.html", "drape.js"), ("lab.html", "lab.js")):
+        browser.open(base + page)
+        end = time.time() + 30
+        while time.time() < end and browser.status() in ("", "starting"):
+            time.sleep(0.2)
+        line = browser.status()
+        print(f"{page} without {script}: {line!r}")
+        if line != f"error: could not load {script}":
+            problems.append(f"{page} without {script} shows {line!r}")
+    browser.errors()  # the browser's own lines about the missing script
+    server.shutdown()
+    shutil.rmtree(folder, ignore_errors=True)
+    return problems
+
+
 def run_pages(chromium, base, out, native):
     """The page at 1920 x 1080 after EARLY_FRAMES and FRAMES frames: the digest
     after FRAMES equals the native one; the white net in the lit colour inside
@@ -357,18 +406,8 @@ def main():
     problems = run_pages(chromium, base, opts.out, native)
 
     with Session(chromium, opts.out, "escape", SMALL) as browser:
-        # Escape ends a running program, and the page says so.
-        browser.open(f"{base}?timers=1")
-        browser.wait_status(lambda s: s == "running", 60)
-        time.sleep(1.0)
-        browser.key("Escape", 27)
-        ended = browser.wait_status(lambda s: s != "running", 30)
-        if ended != "drape has ended.":
-            problems.append(f"after Escape the status is {ended!r}")
-        problems += ["console error: " + text for text in browser.errors()]
-        page_errors = browser.evaluate("document.getElementById('errors').textContent")
-        if page_errors:
-            problems.append("the page recorded errors: " + page_errors)
+        problems += check_page_start(browser, f"{base}?timers=1", "drape")
+        problems += check_program_missing(browser, site)
 
     server.shutdown()
     print(f"web page test: {time.time() - started:.1f} s")

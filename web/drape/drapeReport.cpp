@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/drapeApp.h"
-#include "web/clothDigest.h"
-#include "web/webPlatform.h"
+#include "web/drape/clothDigest.h"
+#include "web/platform/webPlatform.h"
 #include "zeu/zeu.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include "cloth/cloth.h"
 #include "explorer/address.h"
 #include "explorer/scene.h"
-#include "web/labApp.h"
+#include "web/lab/labApp.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 
-// From web/labWeb.js.
+// From web/lab/labWeb.js.
 extern "C" char* zeLabSceneText();  // the scene the page fetched (malloc'd), or null
 extern "C" void zeLabRefuse(const char* line);
 

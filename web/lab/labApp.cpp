@@ -1,13 +1,13 @@
-#include "web/labApp.h"
+#include "web/lab/labApp.h"
 
 #include <chrono>
 #include <cstdio>
 #include <utility>
 
 #include "explorer/batch.h"
-#include "web/webPlatform.h"
+#include "web/platform/webPlatform.h"
 
-// From web/labWeb.js.
+// From web/lab/labWeb.js.
 extern "C" void zeLabProgress(long frame, long target);
 extern "C" void zeLabTogglePanel();
 extern "C" void zeLabOfferNewFiles();

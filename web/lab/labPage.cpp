@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cloth/params.h"
-#include "web/labApp.h"
+#include "web/lab/labApp.h"
 #include "zeu/zeu.h"
 
 namespace {

@@ -1,20 +1,21 @@
 // The browser build's side of the platform layer: the GL entry points the
 // emulation lacks or gets wrong, and the frame hook that stops a program
 // after the number of frames the page's address asks for.
-#include "web/webPlatform.h"
+#include "web/platform/webPlatform.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
-#include "web/webGl.h"
+#include "web/platform/webGl.h"
 
-// From web/drapeWeb.js.
+// From web/platform/webFrames.js.
 extern "C" int zeWebFrameLimit();
 extern "C" void zeWebFinish(const char* line);
+// From web/platform/webText.js.
 extern "C" void zeWebShowText();
 
 // The 9 x 15 font's handle: its address names it. The page draws the text
-// (drapeWeb.js), since WebGL has no bitmaps to raster.
+// (webText.js), since WebGL has no bitmaps to raster.
 extern "C" {
 void* glutBitmap9By15 = nullptr;
 }

@@ -1,4 +1,4 @@
-#include "web/clothDigest.h"
+#include "web/drape/clothDigest.h"
 
 #include <cinttypes>
 #include <cstdio>

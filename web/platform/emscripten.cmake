@@ -6,7 +6,7 @@ set(ZE_SANITIZE OFF CACHE BOOL "Sanitizers" FORCE)
 
 # The GL, GLU and GLUT targets the libraries link against: Emscripten
 # supplies the functions at link time. The only header it lacks is
-# <GL/freeglut.h>, which web/include provides to every source.
+# <GL/freeglut.h>, which web/platform/include provides to every source.
 foreach(target GLUT::GLUT OpenGL::GLU OpenGL::GL)
   add_library(${target} INTERFACE IMPORTED)
 endforeach()

@@ -1,4 +1,4 @@
-#include "web/webGl.h"
+#include "web/platform/webGl.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The lab page's application: drapeExplorer's lab in the browser. The page
-// shows the parameters as its own controls (web/lab.html), so the panel key
+// shows the parameters as its own controls (web/lab/lab.html), so the panel key
 // goes to the page; the files the keys write are offered as downloads; and
 // ?frames=N runs N frames as fast as the browser can, then shows the digest.
 #pragma once

@@ -17,7 +17,6 @@
 #include "viewkit/picking.h"
 #include "viewkit/safeFile.h"
 #include "viewkit/screenshot.h"
-#include "zeShape/zeShapeLists.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 #include "zeu/zeuOverlayText.h"
@@ -272,9 +271,7 @@ void drapeExplorerApp::buildNet() {
   for (int a = 1; a < N; ++a)
     for (int b = 1; b < N - 1; ++b)
       count += 2 * (c.linkRight(N * b + a - 1) + c.linkUp(N * (a - 1) + b));
-  zeResizeList(net_->indexList, count);
-  net_->indexListLength = count;
-  int32_t* out = net_->indexList;
+  int32_t* out = net_->resizeIndexList(count);
   for (int a = 1; a < N; ++a) {
     for (int b = 1; b < N - 1; ++b) {
       const int row = N * b + a - 1, column = N * (a - 1) + b;

@@ -21,7 +21,10 @@ bool sameParams(const cloth::Params& a, const cloth::Params& b) {
 // The running cloth's parameters with the new ones that apply now.
 cloth::Params liveParams(const cloth::Params& running, const cloth::Params& asked) {
   cloth::Params live = asked;
-  live.size = running.size;
+  int count;
+  const cloth::ParamInfo* table = cloth::paramTable(count);
+  for (int k = 0; k < count; ++k)
+    if (table[k].atRestart) cloth::setParam(table[k], live, cloth::paramValue(table[k], running));
   return live;
 }
 
@@ -56,7 +59,8 @@ void applyPanel(drapeExplorerApp& app, const PanelState& s) {
     const cloth::Params live = liveParams(app.cloth().params(), settings.params);
     if (!sameParams(live, app.cloth().params())) app.cloth().setParams(live);
   }
-  if (s.threads != settings.threads && s.threads >= 1 && s.threads <= 64) {
+  if (s.threads != settings.threads && s.threads >= cloth::kMinThreads &&
+      s.threads <= cloth::kMaxThreads) {
     settings.threads = s.threads;
     app.cloth().setThreads(settings.threads);
   }

@@ -30,7 +30,7 @@ bool parse(std::vector<std::string> args, explorer::Options& options, std::strin
 TEST(SetOption, ReadsGoodValuesAndRefusesBadOnesNamingTheParameterAndItsRange) {
   struct Case {
     const char* setting;
-    const char* error;  // null: taken
+    const char* error;            // null: taken
     const char* param = nullptr;  // the parameter to look at when taken
     double value = 0;
   };

@@ -16,7 +16,6 @@ namespace cloth {
 
 namespace {
 
-constexpr int kMaxThreads = 64;
 constexpr int kMaxSubsteps = 64;
 constexpr double kSpan = 59.0;  // the sheet runs from -29 to 30 along x and y
 constexpr double kLow = -29.0;
@@ -66,18 +65,7 @@ Cloth::Cloth(Preset preset, const Params& params, int threads)
     if (c == size_ - 1) right_[n] = 0;
     if (r == size_ - 1) up_[n] = 0;
   }
-  const int last = size_ - 1;
-  switch (preset) {
-    case Preset::drape:
-      break;
-    case Preset::curtain:  // the two corners of the far edge (y = 30)
-      pinned_[last * size_] = 1;
-      pinned_[last * size_ + last] = 1;
-      break;
-    case Preset::flag:  // the whole edge at x = -29
-      for (int r = 0; r < size_; ++r) pinned_[r * size_] = 1;
-      break;
-  }
+  for (int n : presetPins(preset, size_)) pinned_[static_cast<size_t>(n)] = 1;
   derive();
   setThreads(threads);
   terrain_ = &terrainObject();  // made before any frame needs it
@@ -90,7 +78,7 @@ int Cloth::threads() const {
 }
 
 void Cloth::setThreads(int threads) {
-  threads = std::clamp(threads, 1, kMaxThreads);
+  threads = std::clamp(threads, kMinThreads, kMaxThreads);
   if (pool_ && pool_->size() == threads) return;
   pool_.reset();
   pool_ = std::make_unique<WorkerPool>(threads);

@@ -1,36 +1,45 @@
 #include "cloth/params.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace cloth {
 
 namespace {
 
-struct PresetName {
-  Preset preset;
-  const char* name;
+constexpr PresetInfo kPresets[] = {
+    {Preset::drape, "drape", "drape's own cloth: falls flat onto the terrain", 0, {}},
+    // The two corners of the far edge (y = 30).
+    {Preset::curtain,
+     "curtain",
+     "hangs from the two pinned corners of one edge",
+     2,
+     {{0, 1, 0, 1}, {1, 1, 1, 1}}},
+    // The whole edge at x = -29.
+    {Preset::flag, "flag", "flies in the wind from one pinned edge", 1, {{0, 0, 0, 1}}},
 };
-constexpr PresetName kPresets[] = {
-    {Preset::drape, "drape"}, {Preset::curtain, "curtain"}, {Preset::flag, "flag"}};
 
 // Built with designated fields so that each entry names its one field.
 ParamInfo integer(const char* name, const char* meaning, double least, double most,
-                  int Params::*field) {
+                  int Params::*field, bool atRestart = false) {
   ParamInfo p{name, meaning, ParamKind::integer, least, most};
   p.integerField = field;
+  p.atRestart = atRestart;
   return p;
 }
 ParamInfo real(const char* name, const char* meaning, double least, double most,
-               float Params::*field) {
+               float Params::*field, const char* format) {
   ParamInfo p{name, meaning, ParamKind::real, least, most};
   p.realField = field;
+  p.format = format;
   return p;
 }
 ParamInfo realD(const char* name, const char* meaning, double least, double most,
-                double Params::*field) {
+                double Params::*field, const char* format) {
   ParamInfo p{name, meaning, ParamKind::real, least, most};
   p.doubleField = field;
+  p.format = format;
   return p;
 }
 ParamInfo flag(const char* name, const char* meaning, bool Params::*field) {
@@ -40,32 +49,55 @@ ParamInfo flag(const char* name, const char* meaning, bool Params::*field) {
 }
 
 const ParamInfo kTable[] = {
-    integer("size", "nodes per side", kMinSize, kMaxSize, &Params::size),
-    real("stiffness", "spring stiffness", 1, 5000, &Params::stiffness),
-    real("damping", "velocity kept per 0.01 time", 0.9, 1, &Params::damping),
-    real("gravity", "gravity", 0, 500, &Params::gravity),
-    realD("timeStep", "time step", 0.001, 0.02, &Params::timeStep),
+    // The nodes are laid out for the size: a running cloth keeps its own.
+    integer("size", "nodes per side", kMinSize, kMaxSize, &Params::size, true),
+    real("stiffness", "spring stiffness", 1, 5000, &Params::stiffness, "%.1f"),
+    real("damping", "velocity kept per 0.01 time", 0.9, 1, &Params::damping, "%.4f"),
+    real("gravity", "gravity", 0, 500, &Params::gravity, "%.1f"),
+    realD("timeStep", "time step", 0.001, 0.02, &Params::timeStep, "%.4f"),
     integer("stepsPerFrame", "steps per frame (at least)", 1, 32, &Params::stepsPerFrame),
     flag("wind", "wind on", &Params::wind),
-    real("windDirection", "wind direction (degrees)", 0, 360, &Params::windDirection),
-    real("windStrength", "wind strength", 0, 500, &Params::windStrength),
-    real("windGusts", "gusts", 0, 1, &Params::windGusts),
+    real("windDirection", "wind direction (degrees)", 0, 360, &Params::windDirection, "%.1f"),
+    real("windStrength", "wind strength", 0, 500, &Params::windStrength, "%.1f"),
+    real("windGusts", "gusts", 0, 1, &Params::windGusts, "%.2f"),
     flag("tearing", "tearing on", &Params::tearing),
-    real("tearStretch", "tear past (rest lengths)", 1.1, 10, &Params::tearStretch),
+    real("tearStretch", "tear past (rest lengths)", 1.1, 10, &Params::tearStretch, "%.2f"),
     flag("groundStops", "ground stops what lands", &Params::groundStops),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];
 
 }  // namespace
 
+const PresetInfo* presetTable(int& count) {
+  count = static_cast<int>(sizeof kPresets / sizeof kPresets[0]);
+  return kPresets;
+}
+
+const PresetInfo& presetInfo(Preset preset) {
+  for (const PresetInfo& p : kPresets)
+    if (p.preset == preset) return p;
+  return kPresets[0];
+}
+
+std::vector<int> presetPins(Preset preset, int size) {
+  std::vector<int> nodes;
+  const PresetInfo& info = presetInfo(preset);
+  const float last = static_cast<float>(size - 1);
+  auto at = [last](float f) { return static_cast<int>(std::lround(f * last)); };
+  for (int k = 0; k < info.pinAreas; ++k) {
+    const PinArea& a = info.pins[k];
+    for (int r = at(a.r0); r <= at(a.r1); ++r)
+      for (int c = at(a.c0); c <= at(a.c1); ++c) nodes.push_back(r * size + c);
+  }
+  return nodes;
+}
+
 const char* presetName(Preset preset) {
-  for (const PresetName& p : kPresets)
-    if (p.preset == preset) return p.name;
-  return "drape";
+  return presetInfo(preset).name;
 }
 
 bool presetFromName(const std::string& name, Preset& preset) {
-  for (const PresetName& p : kPresets)
+  for (const PresetInfo& p : kPresets)
     if (name == p.name) {
       preset = p.preset;
       return true;
@@ -74,7 +106,12 @@ bool presetFromName(const std::string& name, Preset& preset) {
 }
 
 const char* presetNames() {
-  return "drape, curtain, flag";
+  static const std::string names = [] {
+    std::string text;
+    for (const PresetInfo& p : kPresets) text += std::string(text.empty() ? "" : ", ") + p.name;
+    return text;
+  }();
+  return names.c_str();
 }
 
 Params presetParams(Preset preset, int size) {
@@ -169,6 +206,15 @@ bool paramsValid(const Params& params, std::string& what) {
     }
   }
   return true;
+}
+
+std::string formatParam(const ParamInfo& info, double value) {
+  char text[64];
+  if (info.kind == ParamKind::real)
+    std::snprintf(text, sizeof text, info.format, value);
+  else
+    std::snprintf(text, sizeof text, info.format, static_cast<int>(value));
+  return text;
 }
 
 }  // namespace cloth

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cloth {
 
@@ -34,6 +35,30 @@ enum class Preset {
   flag,     ///< one edge pinned, wind on
 };
 
+/// Nodes a preset pins: those with a column from c0 to c1 and a row from r0
+/// to r1, in units of the sheet's side (0 the first column or row, 1 the
+/// last), rounded to the nearest node at every size.
+struct PinArea {
+  float c0, r0, c1, r1;
+};
+
+/// One preset, described once: its name (as on the command line, in scene
+/// files, the panel and the page), what it is, and what it pins.
+struct PresetInfo {
+  Preset preset;
+  const char* name;
+  const char* meaning;
+  int pinAreas;  ///< the entries of pins in use
+  PinArea pins[2];
+};
+
+/// Every preset, in the order of the enumeration.
+const PresetInfo* presetTable(int& count);
+/// The entry of a preset.
+const PresetInfo& presetInfo(Preset preset);
+/// The nodes (column + size * row) a preset pins on a sheet of size x size.
+std::vector<int> presetPins(Preset preset, int size);
+
 /// "drape", "curtain" or "flag".
 const char* presetName(Preset preset);
 /// The preset called name; false when there is none.
@@ -58,6 +83,10 @@ struct ParamInfo {
   float Params::*realField = nullptr;     ///< the field when kind is real (float)
   double Params::*doubleField = nullptr;  ///< the field when kind is real (double)
   bool Params::*flagField = nullptr;      ///< the field when kind is flag
+  bool atRestart = false;                 ///< taken by a fresh cloth only, not a running one
+  /// printf format of one value: of an int for integers and flags, of a
+  /// double for reals; the panel, the page and --list-params show values so.
+  const char* format = "%d";
 };
 
 /// Every parameter, in the order a panel shows them.
@@ -71,9 +100,14 @@ double paramValue(const ParamInfo& info, const Params& params);
 bool setParam(const ParamInfo& info, Params& params, double value);
 /// True when every parameter of params is within its range.
 bool paramsValid(const Params& params, std::string& what);
+/// A value of the parameter written with its format.
+std::string formatParam(const ParamInfo& info, double value);
 
 /// The smallest and largest sizes.
 constexpr int kMinSize = 8;
 constexpr int kMaxSize = 512;
+/// The fewest and most threads a cloth steps on.
+constexpr int kMinThreads = 1;
+constexpr int kMaxThreads = 64;
 
 }  // namespace cloth

@@ -13,8 +13,10 @@ constexpr AddressName kNames[] = {
     {"size", "--size"}, {"preset", "--preset"}, {"scene", "--scene"}, {"frames", "--batch"}};
 
 // The command line's message in the address's words: each option's name
-// becomes the address value's.
+// becomes the address value's, and a parameter's setting is its own value.
 std::string inAddressWords(std::string text) {
+  const std::string set = "--set ";
+  if (text.compare(0, set.size(), set) == 0) text.erase(0, set.size());
   for (const AddressName& n : kNames) {
     const std::string option = n.option;
     for (size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1))
@@ -34,12 +36,17 @@ bool parseAddress(const std::vector<std::string>& values, Options& options, std:
     const AddressName* known = nullptr;
     for (const AddressName& n : kNames)
       if (name == n.name) known = &n;
-    if (!known) {
-      error = "unknown address value '" + name + "' (size, preset, scene or frames)";
+    if (known) {
+      words.push_back(known->option);
+      words.push_back(equals == std::string::npos ? "" : value.substr(equals + 1));
+    } else if (cloth::findParam(name)) {
+      words.push_back("--set");
+      words.push_back(value);
+    } else {
+      error = "unknown address value '" + name +
+              "' (size, preset, scene, frames or a parameter of drapeExplorer --list-params)";
       return false;
     }
-    words.push_back(known->option);
-    words.push_back(equals == std::string::npos ? "" : value.substr(equals + 1));
   }
   std::vector<const char*> argv;
   for (const std::string& w : words) argv.push_back(w.c_str());

@@ -19,8 +19,7 @@ std::string digestLine(const cloth::Cloth& c) {
 }
 
 int runBatch(const Options& options, FILE* out, FILE* err) {
-  cloth::Cloth c(options.preset, cloth::presetParams(options.preset, options.size),
-                 options.threads);
+  cloth::Cloth c(options.preset, options.params, options.threads);
   return runBatch(c, options, out, err);
 }
 

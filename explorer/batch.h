@@ -13,7 +13,7 @@ namespace explorer {
 // "cloth digest <frame> <16 hex digits>" of the cloth as it is now.
 std::string digestLine(const cloth::Cloth& cloth);
 
-// Runs a fresh cloth of options.size and options.preset for options.batch
+// Runs a fresh cloth of options.preset and options.params for options.batch
 // frames, prints "cloth digest <frames> <16 hex digits>" on out and writes
 // the files asked for; progress goes to err when it is a terminal. Returns
 // the exit status: 0, or 1 when a file cannot be written.

@@ -3,30 +3,44 @@
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
+#include <utility>
+#include <vector>
+
+#include "explorer/keys.h"
+#include "explorer/paramText.h"
 
 namespace explorer {
 
-const char kUsage[] =
-    "usage: drapeExplorer [options]\n"
-    "  --size N          nodes along each side of the cloth, 8 to 512 (default 60)\n"
-    "  --preset NAME     drape (default), curtain or flag\n"
-    "  --threads K       threads that step the cloth, 1 to 64 (default: the number of cores)\n"
-    "  --batch FRAMES    run up to frame FRAMES without a window and print\n"
-    "                    \"cloth digest FRAMES <16 hex digits>\"\n"
-    "  --scene FILE      open a scene saved with s (it holds the size and the preset);\n"
-    "                    with --batch, run it on from its frame up to frame FRAMES\n"
-    "  --obj FILE        with --batch: write the final cloth as a Wavefront OBJ (- for\n"
-    "                    standard output)\n"
-    "  --shape FILE      with --batch: write the final cloth as a shape record\n"
-    "  --help            show this help\n"
-    "In the window: drag orbits, the wheel zooms, a click prints the node; space pauses,\n"
-    ". steps, r restarts, n changes the look, t the turn, v the view; p, o, w, s save a\n"
-    "PNG, an OBJ, a shape record, a scene; F1 toggles full screen, Escape quits.\n";
+std::string usage() {
+  char text[2048];
+  std::snprintf(
+      text, sizeof text,
+      "usage: drapeExplorer [options]\n"
+      "  --size N          nodes along each side of the cloth, %d to %d (default 60)\n"
+      "  --preset NAME     %s (the first is the default)\n"
+      "  --set NAME=VALUE  set a parameter of the cloth (any of --list-params) over the\n"
+      "                    preset's value; may be given again. --set size=N is --size N\n"
+      "  --list-params     list the parameters (name, range, default, meaning) and end\n"
+      "  --threads K       threads that step the cloth, %d to %d (default: the number of cores)\n"
+      "  --batch FRAMES    run up to frame FRAMES without a window and print\n"
+      "                    \"cloth digest FRAMES <16 hex digits>\"\n"
+      "  --scene FILE      open a scene saved with s (it holds the size, the preset and\n"
+      "                    the parameters); with --batch, run it on from its frame up to\n"
+      "                    frame FRAMES\n"
+      "  --obj FILE        with --batch: write the final cloth as a Wavefront OBJ (- for\n"
+      "                    standard output)\n"
+      "  --shape FILE      with --batch: write the final cloth as a shape record\n"
+      "  --help            show this help\n"
+      "In the window:\n",
+      cloth::kMinSize, cloth::kMaxSize, cloth::presetNames(), cloth::kMinThreads,
+      cloth::kMaxThreads);
+  return text + keyList();
+}
 
 int defaultThreads() {
   const unsigned cores = std::thread::hardware_concurrency();
   if (cores == 0) return 1;
-  return cores > 64 ? 64 : static_cast<int>(cores);
+  return cores > cloth::kMaxThreads ? cloth::kMaxThreads : static_cast<int>(cores);
 }
 
 namespace {
@@ -42,21 +56,31 @@ bool readWhole(const char* text, long least, long most, long& value) {
   return true;
 }
 
+std::string range(long least, long most) {
+  return std::to_string(least) + " to " + std::to_string(most);
+}
+
 }  // namespace
 
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
   options = Options();
   options.threads = defaultThreads();
   bool objGiven = false, shapeGiven = false, sizeGiven = false, presetGiven = false;
+  std::vector<std::pair<const cloth::ParamInfo*, double>> sets;
+  std::string firstSet;  // the first --set's text, for messages
   for (int k = 1; k < argc; ++k) {
     const std::string option = argv[k];
     if (option == "--help") {
       options.help = true;
       continue;
     }
+    if (option == "--list-params") {
+      options.listParams = true;
+      continue;
+    }
     const bool takesValue = option == "--size" || option == "--threads" || option == "--preset" ||
                             option == "--batch" || option == "--obj" || option == "--shape" ||
-                            option == "--scene";
+                            option == "--scene" || option == "--set";
     if (!takesValue) {
       error = "unknown option '" + option + "' (see --help)";
       return false;
@@ -67,16 +91,27 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
     }
     const char* value = argv[++k];
     long n = 0;
-    if (option == "--size") {
+    if (option == "--set") {
+      const cloth::ParamInfo* info = nullptr;
+      double v = 0;
+      if (!readSetting(value, info, v, error)) {
+        error = "--set " + std::string(value) + ": " + error;
+        return false;
+      }
+      if (firstSet.empty()) firstSet = value;
+      sets.emplace_back(info, v);
+    } else if (option == "--size") {
       if (!readWhole(value, cloth::kMinSize, cloth::kMaxSize, n)) {
-        error = "--size: '" + std::string(value) + "' is not a whole number from 8 to 512";
+        error = "--size: '" + std::string(value) + "' is not a whole number from " +
+                range(cloth::kMinSize, cloth::kMaxSize);
         return false;
       }
       options.size = static_cast<int>(n);
       sizeGiven = true;
     } else if (option == "--threads") {
-      if (!readWhole(value, 1, 64, n)) {
-        error = "--threads: '" + std::string(value) + "' is not a whole number from 1 to 64";
+      if (!readWhole(value, cloth::kMinThreads, cloth::kMaxThreads, n)) {
+        error = "--threads: '" + std::string(value) + "' is not a whole number from " +
+                range(cloth::kMinThreads, cloth::kMaxThreads);
         return false;
       }
       options.threads = static_cast<int>(n);
@@ -106,13 +141,31 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
       shapeGiven = true;
     }
   }
-  if ((objGiven || shapeGiven) && options.batch < 0 && !options.help) {
+  if (options.help || options.listParams) return true;
+  // The preset's values first, then every --set over them; --set size=N is
+  // --size N, and both may be given only alike.
+  options.params = cloth::presetParams(options.preset, options.size);
+  for (const auto& set : sets) cloth::setParam(*set.first, options.params, set.second);
+  if (options.params.size != options.size) {
+    if (sizeGiven) {
+      error = "--set size=" + std::to_string(options.params.size) + ": --size " +
+              std::to_string(options.size) + " gives another size";
+      return false;
+    }
+    options.size = options.params.size;
+    sizeGiven = true;
+  }
+  if ((objGiven || shapeGiven) && options.batch < 0) {
     error = std::string(objGiven ? "--obj" : "--shape") + ": only with --batch FRAMES";
+    return false;
+  }
+  if (!sets.empty() && !options.scene.empty()) {
+    error = "--set " + firstSet + ": not with --scene (the scene holds its parameters)";
     return false;
   }
   // A scene's nodes are laid out for its own size and its pins come from its
   // run, so neither can be chosen again.
-  if ((sizeGiven || presetGiven) && !options.scene.empty() && !options.help) {
+  if ((sizeGiven || presetGiven) && !options.scene.empty()) {
     error = std::string(sizeGiven ? "--size" : "--preset") +
             ": not with --scene (the scene holds its size and preset)";
     return false;

@@ -13,16 +13,20 @@ namespace explorer {
 struct Options {
   cloth::Preset preset = cloth::Preset::drape;
   int size = 60;
+  /// The cloth's parameters: the preset's at the size, then every --set in
+  /// the order given, whatever their place among the other options.
+  cloth::Params params;
   int threads = 1;    ///< defaults to the number of cores
   long batch = -1;    ///< frames to run without a window; -1 opens the window
   std::string obj;    ///< with batch: write the final cloth as OBJ here
   std::string shape;  ///< with batch: write the final cloth as a shape record here
   std::string scene;  ///< open this scene file instead of a fresh cloth (size and preset are its)
   bool help = false;
+  bool listParams = false;  ///< --list-params: print the parameter table and end
 };
 
-/// The usage text of --help.
-extern const char kUsage[];
+/// The usage text of --help, with the window's keys from the key table.
+std::string usage();
 
 /// Reads argv into options. On a bad command line returns false with one
 /// line in error (without the program's name) that names the option and what

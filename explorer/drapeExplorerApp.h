@@ -5,25 +5,45 @@
 // 60 x 60 the cloth is drape's, frame for frame and bit for bit. A person
 // can also take hold of it: grab a node and pull, pin nodes, cut links, and
 // tune it in a parameter panel while it runs.
+//
+// The application starts the lab, runs its draw sequence and routes the
+// events; its parts (namespace explorer) do the rest: the view, the hand,
+// the files, the recording, the frame figures, the settings glue and the
+// key table.
 #pragma once
 
-#include <chrono>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "cloth/cloth.h"
+#include "explorer/figures.h"
+#include "explorer/hand.h"
+#include "explorer/labFiles.h"
+#include "explorer/looks.h"
 #include "explorer/panel.h"
+#include "explorer/recording.h"
+#include "explorer/settings.h"
+#include "explorer/view.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/pointerControl.h"
-#include "viewkit/videoRecorder.h"
-#include "zeShape/zeNiceShapes.h"
-#include "zeShape/zeShapeArrays.h"
 #include "zeu/zeApp.h"
 
 class drapeExplorerApp : public zeApp {
+  // The parts come first, so that the public names below can refer to them.
+  explorer::LabSettings settings_;
+  std::unique_ptr<cloth::Cloth> cloth_;
+  explorer::ClothView view_;
+  explorer::Hand hand_;
+  explorer::FrameFigures figures_;
+  explorer::Recording recording_;
+  std::unique_ptr<explorer::Panel> panel_;
+  bool ownPress_;  // a press that began outside the panel is in progress
+  char overlay_[512];
+
  public:
-  enum Look { kSurface = 0, kSurfaceAndNet = 1, kNet = 2 };
+  using Look = explorer::Look;
+  static constexpr Look kSurface = explorer::kSurface;
+  static constexpr Look kSurfaceAndNet = explorer::kSurfaceAndNet;
+  static constexpr Look kNet = explorer::kNet;
 
   viewkit::OrbitCamera camera;  // starts at drape's view, centred in the window
   viewkit::PointerControl pointer;
@@ -32,9 +52,9 @@ class drapeExplorerApp : public zeApp {
   int pendingSteps;    // `.` presses not yet drawn
   bool shotRequested;  // `p`: save the next finished frame
   int hovered;         // node under the pointer at the last draw, or -1
-  float fps;           // frames per second over the last whole second
-  zeMeshShape* mesh;   // node n is vertex n; rebuilt when the size changes
-  int held;            // node held by the left button, or -1
+  float& fps;          // frames per second over the last whole second
+  zeMeshShape*& mesh;  // node n is vertex n; rebuilt when the size changes
+  int& held;           // node held by the left button, or -1
 
   // drape's cloth at 60 x 60 on as many threads as there are cores.
   drapeExplorerApp();
@@ -62,94 +82,53 @@ class drapeExplorerApp : public zeApp {
   cloth::Cloth& cloth() { return *cloth_; }
   const cloth::Cloth& cloth() const { return *cloth_; }
 
+  // What the keys do (explorer/keys.cpp's table calls these).
+  void togglePause();
+  void stepOnce();  // a frame forward while paused
+  void unpinAll();
+  void togglePanel();
+  void quit();  // a recording is finished first, not left as a temporary file
+
   // The node nearest the window point (x, y) on the cloth as last drawn, or -1.
   int pick(float x, float y);
   // What a click at (x, y) prints: "node <n> (<x>, <y>, <z>)[ on terrain]\n",
   // or nothing off the cloth.
   void click(float x, float y);
 
-  // The files of p, o and w, named drape-<frame>.<ext> in the current
-  // directory; each reports "wrote <name>" on standard output or "could not
-  // write <name>: <reason>" on standard error. True when written.
-  bool savePicture();
-  bool saveObj();
-  bool saveShape();
-  // s: the cloth's scene, drape-<frame>.json, reported like the files above.
-  bool saveScene();
+  // The files of p, o, w and s (explorer/labFiles.h).
+  bool savePicture() { return explorer::savePicture(frame()); }
+  bool saveObj() { return explorer::saveObj(*cloth_, *view_.mesh); }
+  bool saveShape() { return explorer::saveShape(*cloth_, *view_.mesh); }
+  bool saveScene() { return explorer::saveScene(*cloth_); }
 
-  // `m`: starts recording the window to drape-<frame>.mp4 through ffmpeg, or
-  // ends the recording with "wrote <name>: <n> frames, <k> dropped" on
-  // standard output or "could not record[ <name>]: <reason>" on standard
-  // error. True when a recording started or was written.
-  bool toggleRecording();
-  bool recording() const { return recorder_.recording(); }
+  // `m` (explorer/recording.h).
+  bool toggleRecording() { return recording_.toggle(frame(), figures_.fps); }
+  bool recording() const { return recording_.recording(); }
 
   // The overlay text of the last draw.
   const char* overlay() const { return overlay_; }
 
   // Pins a free node or frees a pinned one, printing "pinned node <n>" or
   // "unpinned node <n>".
-  void togglePin(int node);
+  void togglePin(int node) { hand_.togglePin(*cloth_, node); }
   // Cuts the links that the window stroke from (x0, y0) to (x1, y1) crosses
   // on the cloth as last drawn; the number cut.
   int cutAlong(float x0, float y0, float x1, float y1);
 
-  // Draws the surface and the net from one interleaved array, in calls of
-  // at most `vertices` consecutive vertices (zeShapeArrays' vertex window),
-  // for GL implementations such as the browser's emulation.
-  void drawInShortCalls(int32_t vertices);
+  // Draws the surface and the net in calls of at most `vertices`
+  // consecutive vertices, for GL implementations such as the browser's.
+  void drawInShortCalls(int32_t vertices) { view_.drawInShortCalls(vertices); }
 
   // The parameter panel, shown and hidden by Tab; none until one is given.
   void setPanel(std::unique_ptr<explorer::Panel> panel);
   explorer::Panel* panel() { return panel_.get(); }
-  // What the panel shows, and taking back what it changed.
-  explorer::PanelState panelState() const;
-  void applyPanel(const explorer::PanelState& state);
+  // What the panel shows, and taking back what it changed (explorer/settings.h).
+  explorer::PanelState panelState() const { return explorer::panelState(*this); }
+  void applyPanel(const explorer::PanelState& state) { explorer::applyPanel(*this, state); }
+  explorer::LabSettings& settings() { return settings_; }
+  const explorer::LabSettings& settings() const { return settings_; }
+  const explorer::FrameFigures& figures() const { return figures_; }
 
  private:
-  void syncMesh();
-  void buildNet();
-  void drawNet(float cx, float cy);
-  void drawPoints(const int* nodes, size_t count, float size, const float colour[3]);
-  void drawOverlay();
-  void countFrame();
-  void rebuildMeshes();
-  void syncFaces();
-  void syncPins();
-  void startHold();
-  void holdNode(float cx, float cy);
-  void releaseHold();
   bool panelTakesMouse();
-  bool stopRecording();
-  void recordFrame();
-
-  cloth::Preset preset_;
-  cloth::Params params_;
-  int threads_;
-  std::unique_ptr<cloth::Cloth> cloth_;
-  zeShapeArrays meshArrays_;
-  zeMeshShape* net_;  // drape's net as indexed lines over a copy of the positions
-  zeShapeArrays netArrays_;
-  long netCuts_;  // the cloth's cut links when the net's index list was made
-  bool normalsStale_;
-  char overlay_[512];
-  std::chrono::steady_clock::time_point fpsStart_;
-  int fpsFrames_;
-  float stepMs_, drawMs_;  // smoothed times of the cloth's step and of the rest of draw
-  float panelMs_;          // smoothed time of the panel's frame
-
-  long faceCuts_;          // the cloth's cut links when the mesh's faces were made
-  std::vector<int> pins_;  // pinned nodes to mark, the held one aside
-  bool pinsStale_;
-  int pressed_;  // node under a left press not yet dragged, or -1
-  float pressX_, pressY_;
-  float holdX_, holdY_;  // where the held node is drawn
-  double holdDepth_;     // its window depth, fixed while held
-  bool heldWasPinned_;
-  bool cutting_;  // a Ctrl + left drag
-  float strokeX_, strokeY_;
-  int strokeCuts_;
-  bool ownPress_;  // a press that began outside the panel is in progress
-  std::unique_ptr<explorer::Panel> panel_;
-  viewkit::VideoRecorder recorder_;
 };

@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 
-#include "zeShape/zeShapeLists.h"
 #include "zeShape/zeTransforms.h"
 
 namespace explorer {
@@ -139,9 +138,7 @@ void buildFaces(const cloth::Cloth& cloth, zeMeshShape& mesh) {
   };
   int32_t count = 0;
   walk([&count](int32_t) { ++count; });
-  zeResizeList(mesh.indexList, count);
-  mesh.indexListLength = count;
-  int32_t* out = mesh.indexList;
+  int32_t* out = mesh.resizeIndexList(count);
   walk([&out](int32_t v) { *out++ = v; });
 }
 

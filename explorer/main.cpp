@@ -12,6 +12,7 @@
 #include "explorer/commandLine.h"
 #include "explorer/drapeExplorerApp.h"
 #include "explorer/panel.h"
+#include "explorer/paramText.h"
 #include "explorer/scene.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
@@ -23,10 +24,8 @@ std::unique_ptr<cloth::Cloth> opened;  // the cloth of --scene, until the app ta
 
 extern "C" zeApp* makeApp() {
   drapeExplorerApp* app =
-      opened
-          ? new drapeExplorerApp(std::move(opened))
-          : new drapeExplorerApp(options.preset, cloth::presetParams(options.preset, options.size),
-                                 options.threads);
+      opened ? new drapeExplorerApp(std::move(opened))
+             : new drapeExplorerApp(options.preset, options.params, options.threads);
   app->setPanel(explorer::newImGuiPanel());
   return app;
 }
@@ -38,7 +37,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.help) {
-    std::fputs(explorer::kUsage, stdout);
+    std::fputs(explorer::usage().c_str(), stdout);
+    return 0;
+  }
+  if (options.listParams) {
+    std::fputs(explorer::paramList().c_str(), stdout);
     return 0;
   }
   if (!options.scene.empty()) {

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "explorer/looks.h"
 #include "zeu/zeu.h"
 
 namespace explorer {
@@ -34,8 +35,6 @@ void* countedAlloc(size_t size, void*) {
 void countedFree(void* p, void*) {
   std::free(p);
 }
-
-const char* const kLooks[] = {"surface", "surface and net", "net"};
 
 class ImGuiPanel : public Panel {
  public:
@@ -180,21 +179,33 @@ class ImGuiPanel : public Panel {
                 allocationsPerFrame_);
 
     ImGui::Separator();
+    int presetCount;
+    const cloth::PresetInfo* presets = cloth::presetTable(presetCount);
     int preset = static_cast<int>(s.preset);
-    const char* presets[] = {cloth::presetName(cloth::Preset::drape),
-                             cloth::presetName(cloth::Preset::curtain),
-                             cloth::presetName(cloth::Preset::flag)};
-    if (ImGui::Combo("preset", &preset, presets, 3)) {
-      s.preset = static_cast<cloth::Preset>(preset);
+    if (ImGui::Combo(
+            "preset", &preset,
+            [](void* table, int k, const char** name) {
+              *name = static_cast<const cloth::PresetInfo*>(table)[k].name;
+              return true;
+            },
+            const_cast<cloth::PresetInfo*>(presets), presetCount)) {
+      s.preset = presets[preset].preset;
       s.presetChosen = true;
     }
     int count;
     const cloth::ParamInfo* table = cloth::paramTable(count);
     for (int k = 0; k < count; ++k) control(table[k], s.params);
-    ImGui::SliderInt("threads", &s.threads, 1, 64, "%d", ImGuiSliderFlags_AlwaysClamp);
+    ImGui::SliderInt("threads", &s.threads, cloth::kMinThreads, cloth::kMaxThreads, "%d",
+                     ImGuiSliderFlags_AlwaysClamp);
 
     ImGui::Separator();
-    ImGui::Combo("look", &s.look, kLooks, 3);
+    ImGui::Combo(
+        "look", &s.look,
+        [](void*, int k, const char** name) {
+          *name = kLooks[k].name;
+          return true;
+        },
+        nullptr, kLookCount);
     ImGui::Checkbox("automatic turn", &s.autoTurn);
     ImGui::End();
   }
@@ -205,9 +216,8 @@ class ImGuiPanel : public Panel {
     const float least = static_cast<float>(info.least), most = static_cast<float>(info.most);
     ImGuiSliderFlags flags = ImGuiSliderFlags_AlwaysClamp;
     if (info.least > 0 && info.most / info.least >= 100) flags |= ImGuiSliderFlags_Logarithmic;
-    const bool onRestart = info.integerField == &cloth::Params::size;
     char label[64];
-    std::snprintf(label, sizeof label, "%s%s", info.name, onRestart ? " (on restart)" : "");
+    std::snprintf(label, sizeof label, "%s%s", info.name, info.atRestart ? " (on restart)" : "");
     const double value = cloth::paramValue(info, params);
     double next = value;
     switch (info.kind) {
@@ -219,12 +229,12 @@ class ImGuiPanel : public Panel {
       case cloth::ParamKind::integer: {
         int v = static_cast<int>(value);
         if (ImGui::SliderInt(label, &v, static_cast<int>(info.least), static_cast<int>(info.most),
-                             "%d", flags))
+                             info.format, flags))
           next = v;
         break;
       }
       case cloth::ParamKind::real: {
-        const char* format = info.most - info.least <= 1.0 ? "%.4f" : "%.2f";
+        const char* format = info.format;
         if (info.doubleField) {
           double v = value;
           if (ImGui::SliderScalar(label, ImGuiDataType_Double, &v, &info.least, &info.most, format,

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <nlohmann/json.hpp>
 
 #include "viewkit/safeFile.h"
@@ -128,17 +127,21 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
     throw Bad{"version " + std::to_string(version) + " is not one this program reads (" +
               std::to_string(kSceneVersion) + ")"};
 
+  // The settings a fresh cloth alone takes (the size, for which the nodes
+  // are laid out) are the scene's own, beside the parameters.
   cloth::Params params;
-  readParam(*cloth::findParam("size"), member(doc, "size", "size"), "size", params);
+  int tableSize = 0;
+  const cloth::ParamInfo* table = cloth::paramTable(tableSize);
+  for (int k = 0; k < tableSize; ++k)
+    if (table[k].atRestart)
+      readParam(table[k], member(doc, table[k].name, table[k].name), table[k].name, params);
   const Json& presetName = member(doc, "preset", "preset");
   cloth::Preset preset = cloth::Preset::drape;
   if (!presetName.is_string() || !cloth::presetFromName(presetName.get<std::string>(), preset))
     throw Bad{std::string("'preset' is not one of ") + cloth::presetNames()};
   const Json& given = objectAt(doc, "params");
-  int tableSize = 0;
-  const cloth::ParamInfo* table = cloth::paramTable(tableSize);
   for (int k = 0; k < tableSize; ++k) {
-    if (std::strcmp(table[k].name, "size") == 0) continue;
+    if (table[k].atRestart) continue;
     const std::string where = std::string("params.") + table[k].name;
     readParam(table[k], member(given, table[k].name, where), where, params);
   }
@@ -195,28 +198,28 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   return c;
 }
 
+Json jsonValue(const cloth::ParamInfo& info, const cloth::Params& params) {
+  const double value = cloth::paramValue(info, params);
+  if (info.kind == cloth::ParamKind::integer) return static_cast<int64_t>(value);
+  if (info.kind == cloth::ParamKind::flag) return value != 0.0;
+  return value;  // a float field's value is exactly this double
+}
+
 }  // namespace
 
 bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
   const int N = c.size(), count = c.nodeCount();
   Json doc;
   doc["version"] = kSceneVersion;
-  doc["size"] = N;
-  doc["preset"] = cloth::presetName(c.preset());
-  Json params = Json::object();
   int tableSize = 0;
   const cloth::ParamInfo* table = cloth::paramTable(tableSize);
-  for (int k = 0; k < tableSize; ++k) {
-    const cloth::ParamInfo& info = table[k];
-    if (std::strcmp(info.name, "size") == 0) continue;
-    const double value = cloth::paramValue(info, c.params());
-    if (info.kind == cloth::ParamKind::integer)
-      params[info.name] = static_cast<int64_t>(value);
-    else if (info.kind == cloth::ParamKind::flag)
-      params[info.name] = value != 0.0;
-    else
-      params[info.name] = value;  // a float field's value is exactly this double
-  }
+  // What a fresh cloth alone takes (the size) beside the parameters.
+  for (int k = 0; k < tableSize; ++k)
+    if (table[k].atRestart) doc[table[k].name] = jsonValue(table[k], c.params());
+  doc["preset"] = cloth::presetName(c.preset());
+  Json params = Json::object();
+  for (int k = 0; k < tableSize; ++k)
+    if (!table[k].atRestart) params[table[k].name] = jsonValue(table[k], c.params());
   doc["params"] = params;
   doc["frame"] = static_cast<int64_t>(c.frame());
   doc["steps"] = static_cast<int64_t>(c.stepCount());

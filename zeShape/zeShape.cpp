@@ -122,6 +122,21 @@ void zeShape::addIndex(int index) {
   indexList[indexListLength - 1] = index;
 }
 
+int32_t* zeShape::resizeIndexList(int32_t count) {
+  if (!enableIndex) {
+    std::printf("resizeIndexList: index list is not enable in shape\n");
+    return nullptr;
+  }
+  if (count < 0) {
+    std::printf("resizeIndexList: count is negative\n");
+    return nullptr;
+  }
+  zeResizeList(indexList, count);
+  for (int32_t k = indexListLength; k < count; ++k) indexList[k] = -1;
+  indexListLength = count;
+  return indexList;
+}
+
 void zeShape::setVertex(int index, float x, float y, float z) {
   if (index < 0 || index >= listLength) {
     std::printf("setVertex: index is out of bounds\n");

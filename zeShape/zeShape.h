@@ -89,6 +89,11 @@ class zeShape : public zeObject {
   /// Adds the vertex (x, y, z) and returns its index, or -1 as addPoint().
   int addPoint(float x, float y, float z);
   void addIndex(int index);  ///< Appends to the index list; refuses a full list likewise.
+  /// Makes the index list exactly count entries long in one step, keeping
+  /// its leading entries; entries added are -1 (breaks) until the caller
+  /// fills them. Returns the list (null for 0). Refused with a message, and
+  /// nothing changed, without an index list or for a negative count (null).
+  int32_t* resizeIndexList(int32_t count);
   void setVertex(int index, float x, float y, float z);  ///< Moves a vertex.
   /// Sets a vertex's colour; needs per-vertex colours.
   void setVertexColor(int index, float r, float g, float b, float a);

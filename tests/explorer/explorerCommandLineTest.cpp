@@ -58,6 +58,9 @@ TEST_F(ExplorerCommandLineTest, BadValuesNameTheOptionExitWithTwoAndWriteNothing
       {{"--batch", "10", "--size"}, "--size: missing value"},
       {{"--obj", "cloth.obj"}, "--obj: only with --batch FRAMES"},
       {{"--fast"}, "unknown option '--fast'"},
+      {{"--batch", "10", "--set", "stiffness=abc"},
+       "--set stiffness=abc: stiffness takes a number from 1 to 5000"},
+      {{"--set", "size=90", "--size", "60"}, "--set size=90: --size 60 gives another size"},
   };
   for (const Case& c : cases) {
     const Outcome r = explorer(c.args);
@@ -71,11 +74,31 @@ TEST_F(ExplorerCommandLineTest, BadValuesNameTheOptionExitWithTwoAndWriteNothing
   const Outcome help = explorer({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: drapeExplorer", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("--set NAME=VALUE"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("--list-params"), std::string::npos) << help.out;
+}
+
+// The table on standard output, a line per parameter with its range and
+// drape's default, then the presets.
+TEST_F(ExplorerCommandLineTest, ListParamsPrintsTheTable) {
+  const Outcome r = explorer({"--list-params"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  for (const char* line : {"\nsize           8 to 512         60        nodes per side",
+                           "\nstiffness      1 to 5000        10.0      spring stiffness",
+                           "\nwind           0 or 1           0         wind on", "\n  curtain "})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+  EXPECT_TRUE(scratch.entries().empty());
 }
 
 TEST_F(ExplorerCommandLineTest, BatchDigestIsDrapesAndTheSameOnEveryThreadCount) {
   EXPECT_EQ(explorer({"--batch", "600", "--threads", "2"}).out,
             "cloth digest 600 397985222761ac3e\n");
+  // 10 is drape's own stiffness; a preset's value and --set's agree.
+  EXPECT_EQ(explorer({"--batch", "600", "--threads", "2", "--set", "stiffness=10"}).out,
+            "cloth digest 600 397985222761ac3e\n");
+  EXPECT_EQ(explorer({"--batch", "40", "--set", "stiffness=2000", "--preset", "curtain"}).out,
+            explorer({"--batch", "40", "--preset", "curtain"}).out);
   const std::string one = explorer({"--batch", "40", "--size", "200", "--threads", "1"}).out;
   EXPECT_EQ(one.rfind("cloth digest 40 ", 0), 0u) << one;
   for (const char* threads : {"2", "5"})

@@ -273,7 +273,9 @@ TEST(LabAddress, ValuesReadAsTheirOptionsAndRefusalsNameTheValue) {
       {{"frames=x"}, "frames: 'x' is not a whole number from 0 to 100000000"},
       {{"size"}, "size: '' is not a whole number from 8 to 512"},
       {{"scene=a.json", "size=90"}, "size: not with scene (the scene holds its size and preset)"},
-      {{"threads=4"}, "unknown address value 'threads' (size, preset, scene or frames)"},
+      {{"threads=4"},
+       "unknown address value 'threads' (size, preset, scene, frames or a parameter of "
+       "drapeExplorer --list-params)"},
   };
   for (const Case& c : cases) {
     explorer::Options options;

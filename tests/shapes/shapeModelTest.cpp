@@ -108,6 +108,29 @@ TEST(ZeShape, AddIndexRulesAndMessages) {
   EXPECT_EQ(off.indexList, nullptr);
 }
 
+// A list set to a length in one step keeps what it held, reads as breaks
+// where it grew (never as stale memory), and refuses what it cannot be.
+TEST(ZeShape, ResizeIndexListKeepsLeadingEntriesAndBreaksTheRest) {
+  zeShape s(false, false, true);
+  for (int k = 0; k < 3; ++k) s.addPoint();
+  s.addIndex(2);
+  s.addIndex(0);
+  EXPECT_EQ(stdoutOf([&] { EXPECT_EQ(s.resizeIndexList(5), s.indexList); }), "");
+  EXPECT_EQ(indices(s), (std::vector<int>{2, 0, -1, -1, -1}));
+  s.resizeIndexList(1);
+  EXPECT_EQ(indices(s), (std::vector<int>{2}));
+  EXPECT_EQ(stdoutOf([&] { EXPECT_EQ(s.resizeIndexList(-4), nullptr); }),
+            "resizeIndexList: count is negative\n");
+  EXPECT_EQ(indices(s), (std::vector<int>{2}));
+  EXPECT_EQ(s.resizeIndexList(0), nullptr);
+  EXPECT_EQ(s.indexListLength, 0);
+
+  zeShape off(false, false, false);
+  EXPECT_EQ(stdoutOf([&] { EXPECT_EQ(off.resizeIndexList(4), nullptr); }),
+            "resizeIndexList: index list is not enable in shape\n");
+  EXPECT_EQ(off.indexListLength, 0);
+}
+
 // The 32-bit counts stop at INT32_MAX. The counts are set by hand on shapes
 // whose lists are still unallocated, and put back before they are destroyed.
 TEST(ZeShape, FullListsRefuseAnotherEntry) {

@@ -31,7 +31,9 @@ REFUSED = [
     ("size=abc", "size: 'abc' is not a whole number from 8 to 512"),
     ("preset=silk", "preset: unknown preset 'silk' (one of drape, curtain, flag)"),
     ("frames=-1", "frames: '-1' is not a whole number from 0 to 100000000"),
-    ("sise=128", "unknown address value 'sise' (size, preset, scene or frames)"),
+    ("sise=128", "unknown address value 'sise' (size, preset, scene, frames or a parameter of "
+                 "drapeExplorer --list-params)"),
+    ("stiffness=abc", "stiffness=abc: stiffness takes a number from 1 to 5000"),
     ("scene=missing.json", "scene: missing.json: could not be fetched (404 File not found)"),
 ]
 

@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
       return refuse("frames: the scene is at frame " + std::to_string(start->frame()) +
                     ", past frames " + std::to_string(options.batch));
   } else {
-    start = std::make_unique<cloth::Cloth>(options.preset,
-                                           cloth::presetParams(options.preset, options.size), 1);
+    start = std::make_unique<cloth::Cloth>(options.preset, options.params, 1);
   }
   // The files the keys write are made in the page's memory, in a folder
   // open for writing, and offered from there as downloads.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cloth/params.h"
+#include "explorer/looks.h"
 #include "web/lab/labApp.h"
 #include "zeu/zeu.h"
 
@@ -39,7 +40,8 @@ const char* kindName(cloth::ParamKind kind) {
 
 extern "C" {
 
-// {"params": [{"name", "meaning", "kind", "least", "most"}...], "presets": [...]}
+// {"params": [{"name", "meaning", "kind", "least", "most", "atRestart",
+// "format"}...], "presets": [...], "looks": [...]}
 EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
   Json params = Json::array();
   int count;
@@ -49,11 +51,16 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
                       {"meaning", table[k].meaning},
                       {"kind", kindName(table[k].kind)},
                       {"least", table[k].least},
-                      {"most", table[k].most}});
+                      {"most", table[k].most},
+                      {"atRestart", table[k].atRestart},
+                      {"format", table[k].format}});
   Json presets = Json::array();
-  for (cloth::Preset p : {cloth::Preset::drape, cloth::Preset::curtain, cloth::Preset::flag})
-    presets.push_back(cloth::presetName(p));
-  return give({{"params", params}, {"presets", presets}});
+  int presetCount;
+  const cloth::PresetInfo* presetTable = cloth::presetTable(presetCount);
+  for (int k = 0; k < presetCount; ++k) presets.push_back(presetTable[k].name);
+  Json looks = Json::array();
+  for (const explorer::LookInfo& look : explorer::kLooks) looks.push_back(look.name);
+  return give({{"params", params}, {"presets", presets}, {"looks", looks}});
 }
 
 // The parameters' values by name (the size the one the next restart takes),
@@ -90,13 +97,15 @@ EMSCRIPTEN_KEEPALIVE int zeLabSet(const char* name, double value) {
   if (const cloth::ParamInfo* info = cloth::findParam(n)) {
     if (!cloth::setParam(*info, s.params, value)) return 0;
   } else if (n == "preset") {
-    if (value != 0 && value != 1 && value != 2) return 0;
-    s.preset = static_cast<cloth::Preset>(static_cast<int>(value));
+    int presetCount;
+    const cloth::PresetInfo* presets = cloth::presetTable(presetCount);
+    if (!(value >= 0 && value < presetCount && value == static_cast<int>(value))) return 0;
+    s.preset = presets[static_cast<int>(value)].preset;
     s.presetChosen = true;
   } else if (n == "paused") {
     s.paused = value != 0;
   } else if (n == "look") {
-    if (value != 0 && value != 1 && value != 2) return 0;
+    if (!(value >= 0 && value < explorer::kLookCount && value == static_cast<int>(value))) return 0;
     s.look = static_cast<int>(value);
   } else if (n == "autoTurn") {
     s.autoTurn = value != 0;

@@ -32,9 +32,13 @@ bool writeTo(const std::string& path, bool replace, std::string& error,
 
 zeMeshShape* newClothMesh(int size) {
   zeMeshShape* mesh = new zeMeshShape(size, size);
-  for (int n = 0; n < size * size; ++n)
-    mesh->setVertexColor(n, kCloth[0], kCloth[1], kCloth[2], 1.0f);
+  paintClothColour(*mesh);
   return mesh;
+}
+
+void paintClothColour(zeMeshShape& mesh) {
+  for (int n = 0; n < mesh.listLength; ++n)
+    mesh.setVertexColor(n, kCloth[0], kCloth[1], kCloth[2], 1.0f);
 }
 
 void copyPositions(const cloth::Cloth& cloth, zeMeshShape& mesh) {

@@ -11,6 +11,8 @@ namespace explorer {
 
 // A mesh of the cloth's size, node n as vertex n, coloured like the cloth.
 zeMeshShape* newClothMesh(int size);
+// Gives every vertex the cloth's colour.
+void paintClothColour(zeMeshShape& mesh);
 // Puts the cloth's node positions into the mesh's vertex list.
 void copyPositions(const cloth::Cloth& cloth, zeMeshShape& mesh);
 // Positions from the cloth and per-vertex normals of the cloth's own space.

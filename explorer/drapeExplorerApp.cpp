@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -9,6 +10,7 @@
 #include "explorer/commandLine.h"
 #include "explorer/keys.h"
 #include "explorer/lab.h"
+#include "explorer/strainLook.h"
 #include "viewkit/picking.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
@@ -32,6 +34,7 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
     : settings_{preset, params, threads},
       cloth_(new cloth::Cloth(preset, params, threads)),
       view_(cloth_->size()),
+      plots_(cloth_->size()),
       ownPress_(false),
       overlay_(),
       camera(kStartTilt, 0.0f, kStartScale),
@@ -62,6 +65,8 @@ drapeExplorerApp::~drapeExplorerApp() = default;
 void drapeExplorerApp::advanceCloth() {
   cloth_->advance();
   view_.clothMoved();
+  plots_.sample(*cloth_,
+                std::chrono::duration<double>(explorer::Clock::now().time_since_epoch()).count());
 }
 
 void drapeExplorerApp::restartCloth() {
@@ -75,6 +80,7 @@ void drapeExplorerApp::restartCloth() {
   view_.clothMoved();
   view_.syncFaces(*cloth_);
   view_.syncPositions(*cloth_);
+  plots_.clear();
 }
 
 int drapeExplorerApp::cutAlong(float x0, float y0, float x1, float y1) {
@@ -137,6 +143,7 @@ void drapeExplorerApp::draw() {
   facts.hovered = hovered;
   explorer::overlayText(overlay_, sizeof overlay_, facts, *cloth_);
   explorer::drawOverlay(overlay_, H);
+  if (look == kStrain) explorer::drawStrainScale(10.0f, 10.0f, view_.largestStrain());
   if (panel_ && panel_->visible()) {
     const explorer::Clock::time_point before = explorer::Clock::now();
     explorer::PanelState state = panelState();

@@ -20,6 +20,7 @@
 #include "explorer/labFiles.h"
 #include "explorer/looks.h"
 #include "explorer/panel.h"
+#include "explorer/plots.h"
 #include "explorer/recording.h"
 #include "explorer/settings.h"
 #include "explorer/view.h"
@@ -34,6 +35,7 @@ class drapeExplorerApp : public zeApp {
   explorer::ClothView view_;
   explorer::Hand hand_;
   explorer::FrameFigures figures_;
+  explorer::Plots plots_;
   explorer::Recording recording_;
   std::unique_ptr<explorer::Panel> panel_;
   bool ownPress_;  // a press that began outside the panel is in progress
@@ -44,6 +46,7 @@ class drapeExplorerApp : public zeApp {
   static constexpr Look kSurface = explorer::kSurface;
   static constexpr Look kSurfaceAndNet = explorer::kSurfaceAndNet;
   static constexpr Look kNet = explorer::kNet;
+  static constexpr Look kStrain = explorer::kStrain;
 
   viewkit::OrbitCamera camera;  // starts at drape's view, centred in the window
   viewkit::PointerControl pointer;
@@ -128,6 +131,7 @@ class drapeExplorerApp : public zeApp {
   explorer::LabSettings& settings() { return settings_; }
   const explorer::LabSettings& settings() const { return settings_; }
   const explorer::FrameFigures& figures() const { return figures_; }
+  const explorer::Plots& plots() const { return plots_; }
 
  private:
   bool panelTakesMouse();

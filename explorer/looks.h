@@ -5,7 +5,7 @@
 namespace explorer {
 
 /// How the cloth is shown.
-enum Look { kSurface = 0, kSurfaceAndNet = 1, kNet = 2 };
+enum Look { kSurface = 0, kSurfaceAndNet = 1, kNet = 2, kStrain = 3 };
 
 /// One look: its value and the name the panel and the page show.
 struct LookInfo {
@@ -15,7 +15,7 @@ struct LookInfo {
 
 /// Every look, in the order n steps through them.
 constexpr LookInfo kLooks[] = {
-    {kSurface, "surface"}, {kSurfaceAndNet, "surface and net"}, {kNet, "net"}};
+    {kSurface, "surface"}, {kSurfaceAndNet, "surface and net"}, {kNet, "net"}, {kStrain, "strain"}};
 constexpr int kLookCount = sizeof kLooks / sizeof kLooks[0];
 
 /// The look after this one, back to the first after the last.

@@ -12,6 +12,7 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
+#include <cfloat>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -207,7 +208,19 @@ class ImGuiPanel : public Panel {
         },
         nullptr, kLookCount);
     ImGui::Checkbox("automatic turn", &s.autoTurn);
+
+    ImGui::Separator();
+    plot("largest strain", s.strainPlot, s.strainPoints, 100.0f, "%.2f %%");
+    plot("kinetic energy", s.energyPlot, s.energyPoints, 1.0f, "%.4g");
     ImGui::End();
+  }
+
+  // The last ten seconds of a figure, its newest value (times scale) above it.
+  static void plot(const char* label, const float* values, int count, float scale,
+                   const char* format) {
+    char newest[48] = "";
+    if (count > 0) std::snprintf(newest, sizeof newest, format, values[count - 1] * scale);
+    ImGui::PlotLines(label, values, count, 0, newest, 0.0f, FLT_MAX, ImVec2(0.0f, 56.0f));
   }
 
   // One control per entry of the parameter table, limited to its range:

@@ -24,6 +24,12 @@ struct PanelState {
   bool presetChosen = false;  // preset changed: its parameters, then a restart
   float stepMs = 0, drawMs = 0, fps = 0;
   float panelMs = 0;  // the panel's own share of drawMs
+  // The last ten seconds of the largest strain and the kinetic energy,
+  // oldest first (shown, not changed).
+  const float* strainPlot = nullptr;
+  int strainPoints = 0;
+  const float* energyPlot = nullptr;
+  int energyPoints = 0;
 };
 
 // A panel over the picture. Positions are window pixels with the origin at

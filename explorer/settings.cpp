@@ -44,6 +44,10 @@ PanelState panelState(const drapeExplorerApp& app) {
   s.drawMs = figures.drawMs;
   s.panelMs = figures.panelMs;
   s.fps = figures.fps;
+  s.strainPlot = app.plots().strain();
+  s.strainPoints = app.plots().strainCount();
+  s.energyPlot = app.plots().energy();
+  s.energyPoints = app.plots().energyCount();
   return s;
 }
 

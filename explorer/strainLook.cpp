@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "zeu/zeu.h"
 #include "zeu/zeuOverlayText.h"
@@ -46,7 +47,7 @@ void paintStrains(const float* strains, int count, zeVec4f* colours) {
   }
 }
 
-void drawStrainScale(float left, float bottom) {
+void drawStrainScale(float left, float bottom, float largest) {
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
@@ -77,7 +78,9 @@ void drawStrainScale(float left, float bottom) {
   const float top = bottom + kBarHeight + 2.0f + 15.0f;
   zeuOverlayText(left - 4.0f, top, "0 %", 0.9f, 0.9f, 0.9f);
   zeuOverlayText(left + kBarWidth - 18.0f, top, "10 %", 0.9f, 0.9f, 0.9f);
-  zeuOverlayText(left + kBarWidth * 0.5f - 27.0f, top, "strain", 0.9f, 0.9f, 0.9f);
+  char title[48];
+  std::snprintf(title, sizeof title, "strain, largest %.2f %%", largest * 100.0f);
+  zeuOverlayText(left, top + 15.0f, title, 0.9f, 0.9f, 0.9f);
 }
 
 }  // namespace explorer

@@ -18,8 +18,9 @@ void strainColour(float strain, float rgb[3]);
 void paintStrains(const float* strains, int count, zeVec4f* colours);
 
 /// The scale as a bar over the picture, its lower-left corner at window
-/// pixel (left, bottom), with "0 %" and "10 %" at its ends; drawn unlit, in
-/// one unit a pixel, leaving the GL state as it found it.
-void drawStrainScale(float left, float bottom);
+/// pixel (left, bottom), with "0 %" and "10 %" at its ends and the largest
+/// strain above it; drawn unlit, in one unit a pixel, leaving the GL state
+/// as it found it.
+void drawStrainScale(float left, float bottom, float largest);
 
 }  // namespace explorer

@@ -4,8 +4,10 @@
 
 #include <cstring>
 
+#include "cloth/measure.h"
 #include "explorer/clothFiles.h"
 #include "explorer/lab.h"
+#include "explorer/strainLook.h"
 #include "zeShape/zeTransforms.h"
 
 namespace explorer {
@@ -24,6 +26,9 @@ zeMeshShape* newNetShape(int size) {
   return net;
 }
 
+// The colour the back of the sheet is lit in, so that folds read.
+constexpr float kBack[4] = {0.36f, 0.52f, 0.78f, 1.0f};
+
 // Deletes an object known to be of exactly type T (these classes have no
 // virtual destructors).
 template <class T>
@@ -39,7 +44,8 @@ ClothView::ClothView(int size)
       net_(newNetShape(size)),
       netCuts_(-1),
       faceCuts_(0),
-      normalsStale_(true) {}
+      normalsStale_(true),
+      strains_(static_cast<size_t>(size) * size) {}
 
 // The program never ends this way, but a test does.
 ClothView::~ClothView() {
@@ -55,6 +61,8 @@ void ClothView::resize(int size) {
   netCuts_ = -1;
   faceCuts_ = 0;
   normalsStale_ = true;
+  strains_.assign(static_cast<size_t>(size) * size, 0.0f);
+  strainPainted_ = false;
 }
 
 // The surface loses the faces of cut and torn links; made again only when
@@ -85,13 +93,37 @@ void ClothView::draw(const cloth::Cloth& cloth, Look look, const viewkit::OrbitC
     mesh->calculateMeshNormals();
     normalsStale_ = false;
   }
+  if (look == kStrain) {
+    paintStrains(cloth);
+  } else if (strainPainted_) {
+    paintPlain();
+  }
   // In the net look only the mesh's window positions are made (picking),
   // as its draw makes them; nothing of it is rasterised.
   zePushMatrix();
   camera.applySoftware(cx, cy);
   if (look == kNet) {
     meshArrays_.locate(*mesh);
-  } else if (look == kSurfaceAndNet) {
+  } else {
+    drawSurface(look);
+  }
+  zePopMatrix();
+  if (look == kSurfaceAndNet || look == kNet) drawNet(cloth, camera, cx, cy);
+}
+
+// Both sides lit: the back of the sheet in a colour of its own, so that
+// folds read (in the strain look both sides show the strain). The browser's
+// GL emulation lights one side only.
+void ClothView::drawSurface(Look look) {
+  glPushAttrib(GL_LIGHTING_BIT);
+#ifndef __EMSCRIPTEN__
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+  if (look != kStrain) {
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glMaterialfv(GL_BACK, GL_AMBIENT_AND_DIFFUSE, kBack);
+  }
+#endif
+  if (look == kSurfaceAndNet) {
     glEnable(GL_POLYGON_OFFSET_FILL);  // the net's lines win over the surface they lie on
     glPolygonOffset(1.0f, 1.0f);
     meshArrays_.draw(*mesh);
@@ -99,8 +131,19 @@ void ClothView::draw(const cloth::Cloth& cloth, Look look, const viewkit::OrbitC
   } else {
     meshArrays_.draw(*mesh);
   }
-  zePopMatrix();
-  if (look != kSurface) drawNet(cloth, camera, cx, cy);
+  glPopAttrib();
+}
+
+// Every frame in the strain look: the colours follow the cloth.
+void ClothView::paintStrains(const cloth::Cloth& cloth) {
+  largestStrain_ = cloth::nodeStrains(cloth, strains_.data());
+  explorer::paintStrains(strains_.data(), cloth.nodeCount(), mesh->colorList);
+  strainPainted_ = true;
+}
+
+void ClothView::paintPlain() {
+  paintClothColour(*mesh);
+  strainPainted_ = false;
 }
 
 void ClothView::drawPoints(const int* nodes, size_t count, float size,

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "cloth/cloth.h"
 #include "explorer/looks.h"
@@ -40,6 +41,9 @@ class ClothView {
   /// (cx, cy). Every look makes the mesh's window positions, for picking.
   void draw(const cloth::Cloth& cloth, Look look, const viewkit::OrbitCamera& camera, float cx,
             float cy);
+  /// The largest strain of the cloth's links at the last draw in the
+  /// strain look.
+  float largestStrain() const { return largestStrain_; }
   /// Points over everything, unlit, at the nodes as last drawn.
   void drawPoints(const int* nodes, size_t count, float size, const float colour[3]) const;
 
@@ -50,6 +54,9 @@ class ClothView {
 
  private:
   void buildNet(const cloth::Cloth& cloth);
+  void paintStrains(const cloth::Cloth& cloth);
+  void paintPlain();
+  void drawSurface(Look look);
   void drawNet(const cloth::Cloth& cloth, const viewkit::OrbitCamera& camera, float cx, float cy);
 
   zeShapeArrays meshArrays_;
@@ -58,6 +65,9 @@ class ClothView {
   long netCuts_;   // the cloth's cut links when the net's index list was made
   long faceCuts_;  // the cloth's cut links when the mesh's faces were made
   bool normalsStale_;
+  std::vector<float> strains_;  // per node, for the strain look
+  bool strainPainted_ = false;  // the mesh's colours are the strain look's
+  float largestStrain_ = 0;
 };
 
 }  // namespace explorer

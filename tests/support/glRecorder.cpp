@@ -390,6 +390,9 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
 void glLightModeli(GLenum pname, GLint param) {
   record("glLightModeli", {double(pname), double(param)});
 }
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* p) {
+  record("glMaterialfv", {double(face), double(pname), p[0], p[1], p[2], p[3]});
+}
 void glFrontFace(GLenum mode) {
   record("glFrontFace", {double(mode)});
 }

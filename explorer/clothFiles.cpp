@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "viewkit/objWriter.h"
-#include "viewkit/safeFile.h"
+#include "viewkit/files/objWriter.h"
+#include "viewkit/files/safeFile.h"
 #include "zeShape/zeShapeRecord.h"
 
 namespace explorer {

@@ -14,9 +14,9 @@
 
 #include "cloth/cloth.h"
 #include "explorer/panel.h"
-#include "viewkit/orbitCamera.h"
-#include "viewkit/pointerControl.h"
-#include "viewkit/videoRecorder.h"
+#include "viewkit/files/videoRecorder.h"
+#include "viewkit/view/orbitCamera.h"
+#include "viewkit/view/pointerControl.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeu/zeApp.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
-#include "viewkit/safeFile.h"
+#include "viewkit/files/safeFile.h"
 
 namespace explorer {
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "viewkit/safeFile.h"
+#include "viewkit/files/safeFile.h"
 
 namespace shapeview {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "viewkit/objWriter.h"
+#include "viewkit/files/objWriter.h"
 #include "zeShape/zeShapeRecord.h"
 
 namespace shapeview {

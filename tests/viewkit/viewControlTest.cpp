@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "tests/support/glRecorder.h"
-#include "viewkit/orbitCamera.h"
-#include "viewkit/picking.h"
-#include "viewkit/pointerControl.h"
+#include "viewkit/view/orbitCamera.h"
+#include "viewkit/view/picking.h"
+#include "viewkit/view/pointerControl.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeTransforms.h"
 

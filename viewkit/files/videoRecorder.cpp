@@ -1,4 +1,4 @@
-#include "viewkit/videoRecorder.h"
+#include "viewkit/files/videoRecorder.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "viewkit/safeFile.h"
+#include "viewkit/files/safeFile.h"
 
 extern char** environ;
 

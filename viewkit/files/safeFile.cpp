@@ -1,4 +1,4 @@
-#include "viewkit/safeFile.h"
+#include "viewkit/files/safeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

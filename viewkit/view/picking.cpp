@@ -4,7 +4,7 @@
 // not divided by w, so it cannot order surfaces or tell which points lie in
 // front of the near plane; depth is computed here from the world positions
 // of the last draw and the projection of the frame's camera capture.
-#include "viewkit/picking.h"
+#include "viewkit/view/picking.h"
 
 #include <GL/gl.h>
 

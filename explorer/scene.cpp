@@ -9,6 +9,7 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "viewkit/files/errorText.h"
 #include "viewkit/files/safeFile.h"
 
 namespace explorer {
@@ -296,7 +297,7 @@ std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int thread
 std::unique_ptr<cloth::Cloth> readScene(const std::string& path, int threads, std::string& error) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    error = std::strerror(errno);
+    error = viewkit::errorText(errno);
     return nullptr;
   }
   std::string text;
@@ -314,7 +315,7 @@ std::unique_ptr<cloth::Cloth> readScene(const std::string& path, int threads, st
   const int reason = errno;
   std::fclose(f);
   if (failed) {
-    error = std::strerror(reason);
+    error = viewkit::errorText(reason);
     return nullptr;
   }
   return clothFromScene(text, threads, error);

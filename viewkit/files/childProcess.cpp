@@ -10,17 +10,14 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
+
+#include "viewkit/files/errorText.h"
 
 extern char** environ;
 
 namespace viewkit {
 
 namespace {
-
-std::string reason(int error) {
-  return std::strerror(error != 0 ? error : EIO);
-}
 
 bool executable(const std::string& path) {
   struct stat st;
@@ -61,7 +58,7 @@ bool ChildProcess::start(const std::string& name, const std::vector<std::string>
   }
   int fds[2] = {-1, -1};
   if (pipe2(fds, O_CLOEXEC) != 0) {
-    error = "could not start " + name + ": " + reason(errno);
+    error = "could not start " + name + ": " + errorText(errno);
     return false;
   }
   std::vector<std::string> copies = args;
@@ -88,7 +85,7 @@ bool ChildProcess::start(const std::string& name, const std::vector<std::string>
   posix_spawnattr_destroy(&attributes);
   close(fds[0]);
   if (spawned != 0) {
-    error = "could not start " + name + ": " + reason(spawned);
+    error = "could not start " + name + ": " + errorText(spawned);
     close(fds[1]);
     return false;
   }
@@ -124,7 +121,7 @@ std::string ChildProcess::finish() {
     waited = waitpid(pid_, &status, 0);
   } while (waited < 0 && errno == EINTR);
   pid_ = -1;
-  if (waited < 0) return name_ + ": " + reason(errno);
+  if (waited < 0) return name_ + ": " + errorText(errno);
   if (WIFSIGNALED(status))
     return name_ + " was killed by signal " + std::to_string(WTERMSIG(status));
   if (WIFEXITED(status) && WEXITSTATUS(status) != 0)

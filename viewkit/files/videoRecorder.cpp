@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "viewkit/files/errorText.h"
 #include "viewkit/files/safeFile.h"
+#include "viewkit/files/temporaryFile.h"
 
 namespace viewkit {
 
@@ -19,22 +21,10 @@ namespace {
 // The lowest priority: the encoder gets the time nothing else wants.
 constexpr int kEncoderNice = 19;
 
-std::string reason(int error) {
-  return std::strerror(error != 0 ? error : EIO);
-}
-
-// "dir/.name.XXXXXX", hidden beside the final name so that naming it stays
-// within one file system.
-std::string temporaryPattern(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t cut = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(0, cut) + "." + path.substr(cut) + ".XXXXXX";
-}
-
 bool syncFile(const std::string& path, std::string& error) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 || fsync(fd) != 0) {
-    error = reason(errno);
+    error = errorText(errno);
     if (fd >= 0) close(fd);
     return false;
   }
@@ -65,23 +55,13 @@ bool VideoRecorder::start(const std::string& name, int width, int height, double
     error = "ffmpeg not found";
     return false;
   }
-  temporary_ = temporaryPattern(name);
-  const int fd = mkstemp(&temporary_[0]);
+  int tmpError = 0;
+  const int fd = createTemporaryFile(name, newFileMode(), temporary_, tmpError);
   if (fd < 0) {
-    error = reason(errno);
+    error = errorText(tmpError);
     return false;
   }
-  // mkstemp makes 0600; the video should be as readable as any file the user makes.
-  const mode_t mask = umask(0);
-  umask(mask);
-  const bool readable = fchmod(fd, 0666 & ~mask) == 0;
-  const int chmodError = errno;
-  close(fd);
-  if (!readable) {
-    error = reason(chmodError);
-    unlink(temporary_.c_str());
-    return false;
-  }
+  close(fd);  // ffmpeg writes it by name
 
   char size[32], rate[32];
   std::snprintf(size, sizeof size, "%dx%d", width, height);
@@ -136,7 +116,7 @@ void VideoRecorder::writeFrames() {
     lock.lock();
     if (!written) {
       writeFailed_ = true;
-      writeError_ = "ffmpeg stopped reading: " + reason(error);
+      writeError_ = "ffmpeg stopped reading: " + errorText(error);
       queued_ = 0;
       return;
     }

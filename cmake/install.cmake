@@ -8,13 +8,18 @@ include(CMakePackageConfigHelpers)
 # Public headers keep their folder, so `#include "zeu/zeApp.h"` works with
 # -I<prefix>/include. Headers that only the library's own sources include
 # stay out.
-# viewkit exists in desktop builds only (it writes PNG files with libpng).
+# viewkit is two libraries, files and view, and the umbrella viewkit that
+# links both; its headers keep their kind's folder (viewkit/files/safeFile.h).
 set(ZE_INSTALLED_LIBS zeu zeShape)
+set(ZE_HEADER_DIRS zeu zeShape)
+set(ZE_PC_FILES zeu zeShape)
 if(TARGET viewkit)
-  list(APPEND ZE_INSTALLED_LIBS viewkit)
+  list(APPEND ZE_INSTALLED_LIBS viewkit_files viewkit_view viewkit)
+  list(APPEND ZE_HEADER_DIRS viewkit/files viewkit/view)
+  list(APPEND ZE_PC_FILES viewkit)
 endif()
 set(ZE_INTERNAL_HEADERS zeShape/zeShapeLists.h zeu/zeuHooks.h)
-foreach(dir ${ZE_INSTALLED_LIBS})
+foreach(dir ${ZE_HEADER_DIRS})
   file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
   list(REMOVE_ITEM headers ${ZE_INTERNAL_HEADERS})
   list(TRANSFORM headers PREPEND ${PROJECT_SOURCE_DIR}/)
@@ -51,7 +56,7 @@ set(ZE_PC_LINK_FLAGS "")
 if(ZE_INSTALLED_LINK_FLAGS)
   string(JOIN " " ZE_PC_LINK_FLAGS "" ${ZE_INSTALLED_LINK_FLAGS})
 endif()
-foreach(pc ${ZE_INSTALLED_LIBS})
+foreach(pc ${ZE_PC_FILES})
   configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endforeach()

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "viewkit/objWriter.h"
-#include "viewkit/safeFile.h"
+#include "viewkit/files/errorText.h"
+#include "viewkit/files/objWriter.h"
+#include "viewkit/files/safeFile.h"
 #include "zeShape/zeShapeRecord.h"
 
 namespace explorer {
@@ -19,7 +20,7 @@ bool writeTo(const std::string& path, bool replace, std::string& error,
              const std::function<bool(FILE*)>& body) {
   if (path == "-") {
     const bool ok = body(stdout) && std::fflush(stdout) == 0 && !std::ferror(stdout);
-    if (!ok) error = std::strerror(errno != 0 ? errno : EIO);
+    if (!ok) error = viewkit::errorText(errno);
     return ok;
   }
   // A file named on the command line may be a link, a device or a FIFO.

@@ -11,7 +11,7 @@
 #include "explorer/keys.h"
 #include "explorer/lab.h"
 #include "explorer/strainLook.h"
-#include "viewkit/picking.h"
+#include "viewkit/view/picking.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 

@@ -24,8 +24,8 @@
 #include "explorer/recording.h"
 #include "explorer/settings.h"
 #include "explorer/view.h"
-#include "viewkit/orbitCamera.h"
-#include "viewkit/pointerControl.h"
+#include "viewkit/view/orbitCamera.h"
+#include "viewkit/view/pointerControl.h"
 #include "zeu/zeApp.h"
 
 class drapeExplorerApp : public zeApp {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "explorer/lab.h"
-#include "viewkit/pointerControl.h"
+#include "viewkit/view/pointerControl.h"
 #include "zeShape/zeTransforms.h"
 
 namespace explorer {

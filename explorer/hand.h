@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cloth/cloth.h"
-#include "viewkit/orbitCamera.h"
+#include "viewkit/view/orbitCamera.h"
 #include "zeShape/zeNiceShapes.h"
 
 namespace explorer {

@@ -5,8 +5,8 @@
 
 #include "explorer/clothFiles.h"
 #include "explorer/scene.h"
-#include "viewkit/safeFile.h"
-#include "viewkit/screenshot.h"
+#include "viewkit/files/safeFile.h"
+#include "viewkit/view/screenshot.h"
 #include "zeu/zeu.h"
 
 namespace explorer {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "explorer/labFiles.h"
-#include "viewkit/screenshot.h"
+#include "viewkit/view/screenshot.h"
 #include "zeu/zeu.h"
 
 namespace explorer {

@@ -3,7 +3,7 @@
 // program or ffmpeg ends on its own.
 #pragma once
 
-#include "viewkit/videoRecorder.h"
+#include "viewkit/files/videoRecorder.h"
 
 namespace explorer {
 

@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "viewkit/safeFile.h"
+#include "viewkit/files/errorText.h"
+#include "viewkit/files/safeFile.h"
 
 namespace explorer {
 
@@ -299,7 +300,7 @@ std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int thread
 std::unique_ptr<cloth::Cloth> readScene(const std::string& path, int threads, std::string& error) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    error = std::strerror(errno);
+    error = viewkit::errorText(errno);
     return nullptr;
   }
   std::string text;
@@ -317,7 +318,7 @@ std::unique_ptr<cloth::Cloth> readScene(const std::string& path, int threads, st
   const int reason = errno;
   std::fclose(f);
   if (failed) {
-    error = std::strerror(reason);
+    error = viewkit::errorText(reason);
     return nullptr;
   }
   return clothFromScene(text, threads, error);

@@ -11,7 +11,7 @@
 
 #include "cloth/cloth.h"
 #include "explorer/looks.h"
-#include "viewkit/orbitCamera.h"
+#include "viewkit/view/orbitCamera.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShapeArrays.h"
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Writes the API reference of the installed headers (zeu/, zeShape/ and
-# viewkit/ without the internal ones) as HTML to build/docs/html with
-# Doxygen, and fails when Doxygen warns (a declaration without its comment,
-# a broken command). Open build/docs/html/index.html.
+# Writes the API reference of the installed headers (zeu/, zeShape/,
+# viewkit/files/ and viewkit/view/ without the internal ones) as HTML to
+# build/docs/html with Doxygen, and fails when Doxygen warns (a declaration
+# without its comment, a broken command). Open build/docs/html/index.html.
 #   bash scripts/docs.sh [OUTPUT_DIR]      (default build/docs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ out="$(cd "$out" && pwd)"
 # The headers cmake/install.cmake installs: ZE_INTERNAL_HEADERS stay out.
 internal="$(sed -n 's/^set(ZE_INTERNAL_HEADERS \(.*\))$/\1/p' cmake/install.cmake)"
 headers=()
-for h in zeu/*.h zeShape/*.h viewkit/*.h; do
+for h in zeu/*.h zeShape/*.h viewkit/files/*.h viewkit/view/*.h; do
   case " $internal " in *" $h "*) continue ;; esac
   headers+=("$root/$h")
 done

@@ -1,9 +1,9 @@
 #include "viewer/commandLine.h"
 
 #include <cerrno>
-#include <cstring>
 
-#include "viewkit/safeFile.h"
+#include "viewkit/files/errorText.h"
+#include "viewkit/files/safeFile.h"
 
 namespace shapeview {
 
@@ -56,7 +56,7 @@ int fail(FILE* out, FILE* err, const std::string& message) {
 // Output that cannot be written is a failure, not a success without output.
 int finish(FILE* out, FILE* err) {
   if (std::fflush(out) != 0 || std::ferror(out))
-    return fail(out, err, std::string("cannot write standard output: ") + std::strerror(errno));
+    return fail(out, err, "cannot write standard output: " + viewkit::errorText(errno));
   return 0;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "viewkit/picking.h"
+#include "viewkit/view/picking.h"
 
 namespace shapeview {
 

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "viewkit/objWriter.h"
+#include "viewkit/files/errorText.h"
+#include "viewkit/files/objWriter.h"
 #include "zeShape/zeShapeRecord.h"
 
 namespace shapeview {
@@ -34,14 +35,14 @@ bool readShapeFile(const std::string& path, ShapeFile& file, std::string& error)
   file = ShapeFile();
   FILE* in = std::fopen(path.c_str(), "rb");
   if (in == nullptr) {
-    error = "cannot open " + path + ": " + std::strerror(errno);
+    error = "cannot open " + path + ": " + viewkit::errorText(errno);
     return false;
   }
   // A directory opens but cannot be read.
   struct stat st;
   if (fstat(fileno(in), &st) == 0 && S_ISDIR(st.st_mode)) {
     std::fclose(in);
-    error = "cannot open " + path + ": " + std::strerror(EISDIR);
+    error = "cannot open " + path + ": " + viewkit::errorText(EISDIR);
     return false;
   }
 
@@ -85,7 +86,7 @@ bool readShapeFile(const std::string& path, ShapeFile& file, std::string& error)
     read.records.push_back(std::move(record));
   }
   if (ok && std::ferror(in)) {
-    error = "cannot open " + path + ": " + std::strerror(errno != 0 ? errno : EIO);
+    error = "cannot open " + path + ": " + viewkit::errorText(errno);
     ok = false;
   }
   std::fclose(in);

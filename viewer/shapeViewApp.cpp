@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "viewer/recordPick.h"
-#include "viewkit/safeFile.h"
-#include "viewkit/screenshot.h"
+#include "viewkit/files/safeFile.h"
+#include "viewkit/view/screenshot.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 

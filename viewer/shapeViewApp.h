@@ -7,8 +7,8 @@
 
 #include "viewer/framing.h"
 #include "viewer/shapeFile.h"
-#include "viewkit/orbitCamera.h"
-#include "viewkit/pointerControl.h"
+#include "viewkit/view/orbitCamera.h"
+#include "viewkit/view/pointerControl.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeu/zeApp.h"
 

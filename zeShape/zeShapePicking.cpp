@@ -4,6 +4,7 @@
 
 #include "zeShape/zeShape.h"
 #include "zeShape/zeShapeLists.h"
+#include "zeShape/zeTriangleWalk.h"
 
 bool pointInTriangle(float x, float y, zeVec3f& a, zeVec3f& b, zeVec3f& c) {
   if (a.z < 0.0f || b.z < 0.0f || c.z < 0.0f) return false;  // behind the near plane
@@ -78,37 +79,6 @@ bool hitsLines(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
   return false;
 }
 
-bool hitsTriangles(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
-  const int32_t n = seq.n;
-  if (n < 3) return false;
-  zeVec3f* w = s.screenVertexList;
-  const int32_t step = s.drawStyle == GL_TRIANGLES ? 3 : 1;
-  for (int32_t k = 0; k + 2 < n;) {
-    const int32_t i0 = seq.at(k), i1 = seq.at(k + 1), i2 = seq.at(k + 2);
-    if (i0 == -1 || i1 == -1 || i2 == -1) {
-      k += 1;
-      continue;
-    }
-    if (pointInTriangle(x, y, w[i0], w[i1], w[i2])) return true;
-    k += step;
-  }
-  return false;
-}
-
-bool hitsFans(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
-  const int32_t n = seq.n;
-  if (n < 3) return false;
-  zeVec3f* w = s.screenVertexList;
-  int32_t c = seq.at(0);
-  for (int32_t k = 1; k + 1 < n; ++k) {
-    const int32_t i1 = seq.at(k), i2 = seq.at(k + 1);
-    if (i1 == -1) c = i2;
-    if (c == -1 || i1 == -1 || i2 == -1) continue;
-    if (pointInTriangle(x, y, w[c], w[i1], w[i2])) return true;
-  }
-  return false;
-}
-
 bool hitsPoints(const zeShape& s, const zeFaceSequence& seq, float x, float y) {
   for (int32_t k = 0; k < seq.n; ++k) {
     const int32_t v = seq.at(k);
@@ -129,10 +99,11 @@ bool zeShape::pointInside(float x, float y) {
       return hitsLines(*this, seq, x, y);
     case GL_TRIANGLES:
     case GL_TRIANGLE_STRIP:
-      return hitsTriangles(*this, seq, x, y);
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
-      return hitsFans(*this, seq, x, y);
+      return zeWalkTriangles(*this, [&](int32_t a, int32_t b, int32_t c) {
+        return pointInTriangle(x, y, screenVertexList[a], screenVertexList[b], screenVertexList[c]);
+      });
     case GL_POINTS:
       return hitsPoints(*this, seq, x, y);
     default:

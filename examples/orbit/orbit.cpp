@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "viewkit/orbitCamera.h"
-#include "viewkit/pointerControl.h"
-#include "viewkit/safeFile.h"
-#include "viewkit/screenshot.h"
+#include "viewkit/files/safeFile.h"
+#include "viewkit/view/orbitCamera.h"
+#include "viewkit/view/pointerControl.h"
+#include "viewkit/view/screenshot.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeApp.h"

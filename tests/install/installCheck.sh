@@ -31,14 +31,14 @@ case "$step" in
     cmake --install "$build" --prefix "$prefix" >"$work/install.log"
     echo "== find $prefix -type f | sort"
     (cd "$prefix" && find . -type f | sort | sed 's|^\./||') | tee "$work/tree.txt"
-    for f in lib/libzeu.a lib/libzeShape.a lib/libviewkit.a lib/cmake/zeu/zeuConfig.cmake \
+    for f in lib/libzeu.a lib/libzeShape.a lib/libviewkit_files.a lib/libviewkit_view.a lib/cmake/zeu/zeuConfig.cmake \
       lib/cmake/zeu/zeuConfigVersion.cmake lib/cmake/zeu/zeuTargets.cmake \
       lib/pkgconfig/zeu.pc lib/pkgconfig/zeShape.pc lib/pkgconfig/viewkit.pc bin/drape; do
       grep -qx "$f" "$work/tree.txt" || fail "$f is not installed"
     done
-    # Headers: exactly the public ones of zeu/, zeShape/ and viewkit/, so no
-    # test or bench header either.
-    expected="$(cd "$src" && ls zeu/*.h zeShape/*.h viewkit/*.h |
+    # Headers: exactly the public ones of zeu/, zeShape/, viewkit/files/ and
+    # viewkit/view/, so no test or bench header either.
+    expected="$(cd "$src" && ls zeu/*.h zeShape/*.h viewkit/files/*.h viewkit/view/*.h |
       grep -vx -e 'zeShape/zeShapeLists.h' -e 'zeu/zeuHooks.h' | sort)"
     installed="$(grep '^include/' "$work/tree.txt" | sed 's|^include/||' | sort)"
     [ "$installed" = "$expected" ] || fail "installed headers differ from the public ones:

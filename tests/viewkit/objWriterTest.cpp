@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "viewkit/objWriter.h"
+#include "viewkit/files/objWriter.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShape.h"
 

@@ -8,7 +8,8 @@
 
 #include "tests/support/glRecorder.h"
 #include "tests/support/scratchDir.h"
-#include "viewkit/screenshot.h"
+#include "viewkit/files/png.h"
+#include "viewkit/view/screenshot.h"
 
 namespace {
 

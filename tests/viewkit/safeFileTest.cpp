@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/support/scratchDir.h"
-#include "viewkit/safeFile.h"
+#include "viewkit/files/safeFile.h"
 
 namespace {
 

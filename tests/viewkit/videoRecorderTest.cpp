@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/support/scratchDir.h"
-#include "viewkit/videoRecorder.h"
+#include "viewkit/files/videoRecorder.h"
 
 namespace {
 

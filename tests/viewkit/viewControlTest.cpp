@@ -5,11 +5,12 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "tests/support/glRecorder.h"
-#include "viewkit/orbitCamera.h"
-#include "viewkit/picking.h"
-#include "viewkit/pointerControl.h"
+#include "viewkit/view/orbitCamera.h"
+#include "viewkit/view/picking.h"
+#include "viewkit/view/pointerControl.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeTransforms.h"
 
@@ -109,6 +110,37 @@ TEST_F(PickingTest, VerticesThatDidNotProjectAreNeverPicked) {
   EXPECT_NE(viewkit::nearestVertex(mesh, 200.0f, 200.0f), 4);
   mesh.absVertexList[4].z = 0.5f;
   EXPECT_EQ(viewkit::nearestVertex(mesh, 200.0f, 200.0f), 4);
+}
+
+// Picking takes the triangles pointInside tests, also past an entry that
+// names no vertex or a leading break: a drawn triangle that hits is picked.
+TEST_F(PickingTest, APickAndAHitAgreeOnEveryTriangle) {
+  const struct {
+    const char* what;
+    GLenum style;
+    std::vector<int> index;
+  } cases[] = {
+      {"list after an entry naming no vertex", GL_TRIANGLES, {0, 1, 2, 99, 3, 4, 5}},
+      {"strip after a negative entry", GL_TRIANGLE_STRIP, {0, 1, 2, -7, 3, 4, 5}},
+      {"fan after a leading break", GL_TRIANGLE_FAN, {-1, 3, 4, 5}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Vertices 3 to 5 show at window (300, 100), (400, 100), (300, 200), and
+    // 0 to 2 at (100, 200), (150, 200), (100, 250).
+    zeShape s(false, false, true);
+    const float model[6][2] = {{0, 1}, {0.5f, 1}, {0, 1.5f}, {2, 0}, {3, 0}, {2, 1}};
+    for (const auto& p : model) s.addPoint(p[0], p[1], 0.0f);
+    testing::internal::CaptureStdout();  // addIndex warns about 99
+    for (int k : c.index) s.addIndex(k);
+    testing::internal::GetCapturedStdout();
+    s.drawStyle = c.style;
+    s.draw();
+    EXPECT_TRUE(s.pointInside(310.0f, 110.0f));
+    EXPECT_EQ(viewkit::nearestVertex(s, 310.0f, 110.0f), 3);
+    EXPECT_FALSE(s.pointInside(390.0f, 190.0f));
+    EXPECT_EQ(viewkit::nearestVertex(s, 390.0f, 190.0f), -1);
+  }
 }
 
 // A sheet folded back under itself, seen in perspective (near plane 10, far

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "viewkit/screenshot.h"
+#include "viewkit/files/png.h"
 
 namespace viewkit {
 

@@ -1,4 +1,4 @@
-#include "viewkit/pointerControl.h"
+#include "viewkit/view/pointerControl.h"
 
 namespace viewkit {
 

@@ -1,4 +1,4 @@
-#include "viewkit/objWriter.h"
+#include "viewkit/files/objWriter.h"
 
 #include <GL/gl.h>
 

@@ -11,7 +11,7 @@
 /// window pixels with the origin at the bottom-left corner.
 #pragma once
 
-#include "viewkit/orbitCamera.h"
+#include "viewkit/view/orbitCamera.h"
 
 /// Viewer kit of the zeu framework: camera, pointer, picking, files.
 namespace viewkit {

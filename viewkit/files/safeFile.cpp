@@ -1,4 +1,4 @@
-#include "viewkit/safeFile.h"
+#include "viewkit/files/safeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "viewkit/files/errorText.h"
+#include "viewkit/files/temporaryFile.h"
 
 namespace viewkit {
 
@@ -22,15 +25,6 @@ std::string directoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// "dir/.name.XXXXXX": hidden, beside the target, so the final rename stays
-// within one file system.
-std::string temporaryPattern(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return dir + "." + name + ".XXXXXX";
 }
 
 // The browser's file system has no renameat2; link() does the work there.
@@ -55,23 +49,19 @@ int callRenameNoReplace(const char* from, const char* to) {
                                            : systemRenameNoReplace(from, to);
 }
 
-std::string reason(int error) {
-  return std::strerror(error != 0 ? error : EIO);
-}
-
 // The rename is only durable once the directory that holds it is on disk.
 // File systems that cannot sync a directory say so with EINVAL.
 bool syncDirectory(const std::string& dir, std::string& error) {
   const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
-    error = reason(errno);
+    error = errorText(errno);
     return false;
   }
   const bool synced = fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
   const int syncError = errno;
   const bool closed = close(fd) == 0;
   if (!synced || !closed) {
-    error = reason(synced ? errno : syncError);
+    error = errorText(synced ? errno : syncError);
     return false;
   }
   return true;
@@ -110,13 +100,13 @@ bool followLinks(const std::string& path, std::string& target, bool& throughProc
     struct stat st;
     if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
     if (hops == 40) {
-      error = reason(ELOOP);
+      error = errorText(ELOOP);
       return false;
     }
     std::string text(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
     const ssize_t n = readlink(target.c_str(), &text[0], text.size());
     if (n < 0 || static_cast<size_t>(n) >= text.size()) {
-      error = reason(n < 0 ? errno : ENAMETOOLONG);
+      error = errorText(n < 0 ? errno : ENAMETOOLONG);
       return false;
     }
     text.resize(static_cast<size_t>(n));
@@ -129,14 +119,14 @@ bool followLinks(const std::string& path, std::string& target, bool& throughProc
 bool writeInto(FILE* f, bool ours, const std::function<bool(FILE*)>& body, std::string& error) {
   errno = 0;
   bool ok = body(f);
-  if (!ok && error.empty()) error = errno != 0 ? std::strerror(errno) : "write failed";
+  if (!ok && error.empty()) error = errno != 0 ? errorText(errno) : "write failed";
   if (ok && (std::fflush(f) != 0 || std::ferror(f))) {
     ok = false;
-    error = reason(errno);
+    error = errorText(errno);
   }
   if (ours && std::fclose(f) != 0 && ok) {
     ok = false;
-    error = reason(errno);
+    error = errorText(errno);
   }
   return ok;
 }
@@ -148,12 +138,12 @@ bool writeStream(const std::string& path, int descriptor, const std::function<bo
   const int fd =
       descriptor >= 0 ? dup(descriptor) : open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    error = reason(errno);
+    error = errorText(errno);
     return false;
   }
   FILE* f = fdopen(fd, "wb");
   if (f == nullptr) {
-    error = reason(errno);
+    error = errorText(errno);
     close(fd);
     return false;
   }
@@ -167,12 +157,12 @@ bool copyExclusively(const std::string& from, const std::string& to, mode_t mode
                      std::string& error) {
   const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
-    error = reason(errno);
+    error = errorText(errno);
     return false;
   }
   const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (out < 0) {
-    error = reason(errno);
+    error = errorText(errno);
     close(in);
     return false;
   }
@@ -196,10 +186,10 @@ bool copyExclusively(const std::string& from, const std::string& to, mode_t mode
     if (!ok) break;
   }
   if (ok && fsync(out) != 0) ok = false;
-  if (!ok) error = reason(errno);
+  if (!ok) error = errorText(errno);
   if (close(out) != 0 && ok) {
     ok = false;
-    error = reason(errno);
+    error = errorText(errno);
   }
   close(in);  // read only: nothing can be lost
   if (!ok) unlink(to.c_str());
@@ -216,13 +206,13 @@ bool nameWithoutReplacing(const std::string& tmp, const std::string& path, mode_
     return true;
   }
   if (errno == EEXIST) {
-    error = reason(EEXIST);
+    error = errorText(EEXIST);
     return false;
   }
   // No hard links here (FAT, some network and FUSE file systems).
   if (callRenameNoReplace(tmp.c_str(), path.c_str()) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EPERM) {
-    error = reason(errno);
+    error = errorText(errno);
     return false;
   }
   if (!copyExclusively(tmp, path, mode, error)) return false;
@@ -242,7 +232,7 @@ bool nameNewFile(const std::string& from, const std::string& to, std::string& er
   error.clear();
   struct stat st;
   if (stat(from.c_str(), &st) != 0) {
-    error = reason(errno);
+    error = errorText(errno);
     return false;
   }
   if (!nameWithoutReplacing(from, to, st.st_mode & 0777, error)) return false;
@@ -273,12 +263,10 @@ bool writeFile(const std::string& path, const std::function<bool(FILE*)>& body, 
   // Files that are the user's choice are written as named: through links to
   // their target, and into a stream when that is what the name is.
   std::string target = path;
-  const mode_t mask = umask(0);
-  umask(mask);
-  mode_t fileMode = 0666 & ~mask;
+  mode_t fileMode = newFileMode();
   if (mode == WriteMode::kNoReplace) {
     if (exists(path)) {
-      error = reason(EEXIST);
+      error = errorText(EEXIST);
       return false;
     }
   } else {
@@ -288,7 +276,7 @@ bool writeFile(const std::string& path, const std::function<bool(FILE*)>& body, 
     struct stat st;
     const bool present = descriptor >= 0 || stat(target.c_str(), &st) == 0;
     if (present && descriptor < 0 && S_ISDIR(st.st_mode)) {
-      error = reason(EISDIR);
+      error = errorText(EISDIR);
       return false;
     }
     if (present && descriptor < 0 && S_ISSOCK(st.st_mode)) {
@@ -309,36 +297,30 @@ bool writeFile(const std::string& path, const std::function<bool(FILE*)>& body, 
     if (present) fileMode = st.st_mode & 07777 & ~static_cast<mode_t>(S_ISUID | S_ISGID);
   }
 
-  std::string tmp = temporaryPattern(target);
-  const int fd = mkstemp(&tmp[0]);
+  std::string tmp;
+  int tmpError = 0;
+  const int fd = createTemporaryFile(target, fileMode, tmp, tmpError);
   if (fd < 0) {
-    error = reason(errno);
+    error = errorText(tmpError);
     return false;
   }
   FILE* f = fdopen(fd, "wb");
   if (f == nullptr) {
-    error = reason(errno);
+    error = errorText(errno);
     close(fd);
     unlink(tmp.c_str());
     return false;
   }
-  // mkstemp creates 0600; a saved picture or mesh should be as readable as
-  // any other file the user makes.
-  bool ok = fchmod(fd, fileMode) == 0;
-  if (!ok) error = reason(errno);
-
   errno = 0;
-  if (ok) {
-    ok = body(f);
-    if (!ok && error.empty()) error = errno != 0 ? std::strerror(errno) : "write failed";
-  }
+  bool ok = body(f);
+  if (!ok && error.empty()) error = errno != 0 ? errorText(errno) : "write failed";
   if (ok && (std::fflush(f) != 0 || std::ferror(f) || fsync(fd) != 0)) {
     ok = false;
-    error = reason(errno);
+    error = errorText(errno);
   }
   if (std::fclose(f) != 0 && ok) {
     ok = false;
-    error = reason(errno);
+    error = errorText(errno);
   }
   bool named = false;
   if (ok) {
@@ -346,7 +328,7 @@ bool writeFile(const std::string& path, const std::function<bool(FILE*)>& body, 
       named = nameWithoutReplacing(tmp, target, fileMode, error);
     } else {
       named = std::rename(tmp.c_str(), target.c_str()) == 0;
-      if (!named) error = reason(errno);
+      if (!named) error = errorText(errno);
     }
     ok = named;
   }

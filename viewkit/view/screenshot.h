@@ -1,20 +1,13 @@
 /// @file
-/// Pictures of the window as PNG files (libpng), written through
-/// writeFileAtomically: a failed write leaves nothing behind and an existing
-/// file is never replaced.
+/// The window captured: pictures as PNG files (libpng), written through
+/// writeFileAtomically so that a failed write leaves nothing behind and an
+/// existing file is never replaced, and frames for a VideoRecorder.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 /// Viewer kit of the zeu framework: camera, pointer, picking, files.
 namespace viewkit {
-
-/// Writes an 8-bit RGB picture as PNG to `out`. `rgb` holds `height` rows of
-/// `width` pixels, tightly packed, bottom row first (as glReadPixels gives
-/// them); the PNG has the top row first. On failure returns false with the
-/// reason in `error`.
-bool writePng(FILE* out, int width, int height, const unsigned char* rgb, std::string& error);
 
 /// Reads the window's back buffer (width x height pixels from the lower-left
 /// corner) and writes it to `path`. Call it after drawing a frame and before

@@ -1,4 +1,4 @@
-#include "viewkit/orbitCamera.h"
+#include "viewkit/view/orbitCamera.h"
 
 #include <GL/gl.h>
 

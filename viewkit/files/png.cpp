@@ -1,10 +1,10 @@
 // PNG encoding only; no OpenGL here, so it links into anything.
+#include "viewkit/files/png.h"
+
 #include <png.h>
 
 #include <csetjmp>
 #include <cstring>
-
-#include "viewkit/screenshot.h"
 
 namespace viewkit {
 

@@ -1,5 +1,5 @@
 // Reading the window back for a screenshot.
-#include "viewkit/screenshot.h"
+#include "viewkit/view/screenshot.h"
 
 #include <GL/gl.h>
 
@@ -7,8 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "viewkit/safeFile.h"
-#include "viewkit/videoRecorder.h"
+#include "viewkit/files/png.h"
+#include "viewkit/files/safeFile.h"
+#include "viewkit/files/videoRecorder.h"
 
 namespace viewkit {
 

@@ -8,8 +8,6 @@
 /// ffmpeg leaves nothing behind.
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -17,12 +15,10 @@
 #include <thread>
 #include <vector>
 
+#include "viewkit/files/childProcess.h"
+
 /// Viewer kit of the zeu framework: camera, pointer, picking, files.
 namespace viewkit {
-
-/// The path of the executable `program` on PATH, searched as execvp does (PATH unset:
-/// /bin:/usr/bin; an empty entry: the current directory), or "" when there is none.
-std::string findOnPath(const std::string& program);
 
 /// One recording at a time; start again after stop for the next.
 class VideoRecorder {
@@ -56,7 +52,7 @@ class VideoRecorder {
   bool stop(std::string& report);
 
   /// Between a successful start() and stop().
-  bool recording() const { return child_ > 0; }
+  bool recording() const { return encoder_.running(); }
   /// ffmpeg stopped taking frames (it ended or failed); stop() says why.
   bool failed() const;
   /// The final name of the file.
@@ -79,8 +75,7 @@ class VideoRecorder {
   std::string name_, temporary_;
   int width_ = 0, height_ = 0;
   size_t frameBytes_ = 0;
-  pid_t child_ = -1;
-  int pipe_ = -1;
+  ChildProcess encoder_;
   std::chrono::steady_clock::time_point started_;
 
   mutable std::mutex mutex_;

@@ -4,13 +4,12 @@
 // not divided by w, so it cannot order surfaces or tell which points lie in
 // front of the near plane; depth is computed here from the world positions
 // of the last draw and the projection of the frame's camera capture.
-#include "viewkit/picking.h"
-
-#include <GL/gl.h>
+#include "viewkit/view/picking.h"
 
 #include <cmath>
 
 #include "zeShape/zeTransforms.h"
+#include "zeShape/zeTriangleWalk.h"
 
 namespace viewkit {
 
@@ -82,56 +81,21 @@ struct Search {
   }
 };
 
-// Calls f(i0, i1, i2) for each triangle of the face sequence, walked as
-// pointInside walks it; false for a drawStyle without triangles.
-template <typename F>
-bool forEachTriangle(const zeShape& s, F f) {
-  const int n = s.enableIndex ? s.indexListLength : s.listLength;
-  auto idx = [&](int k) { return s.enableIndex ? s.indexList[k] : k; };
-  switch (s.drawStyle) {
-    case GL_TRIANGLES:
-    case GL_TRIANGLE_STRIP: {
-      const int step = s.drawStyle == GL_TRIANGLES ? 3 : 1;
-      for (int k = 0; k + 2 < n;) {
-        const int i0 = idx(k), i1 = idx(k + 1), i2 = idx(k + 2);
-        if (i0 < 0 || i1 < 0 || i2 < 0) {
-          ++k;
-          continue;
-        }
-        f(i0, i1, i2);
-        k += step;
-      }
-      return true;
-    }
-    case GL_TRIANGLE_FAN:
-    case GL_POLYGON: {
-      if (n < 3) return true;
-      int centre = idx(0);
-      for (int k = 1; k + 1 < n; ++k) {
-        const int i1 = idx(k), i2 = idx(k + 1);
-        if (i1 < 0) centre = i2;
-        if (centre < 0 || i1 < 0 || i2 < 0) continue;
-        f(centre, i1, i2);
-      }
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 SurfacePick pickSurface(zeShape& shape, float x, float y) {
   Search search{shape, x, y, SurfacePick()};
   if (!shape.enablePicking) return search.best;
+  // The triangles pointInside tests, so that a pick and a hit agree.
+  if (zeDrawsTriangles(shape.drawStyle)) {
+    zeWalkTriangles(shape, [&search](int32_t i0, int32_t i1, int32_t i2) {
+      search.triangle(i0, i1, i2);
+      return false;
+    });
+    return search.best;
+  }
+  if (!shape.pointInside(x, y)) return search.best;
   const int32_t length = shape.listLength;
-  // Indices outside the vertex list name nothing that was drawn.
-  auto valid = [length](int i) { return i >= 0 && i < length; };
-  const bool triangles = forEachTriangle(shape, [&](int i0, int i1, int i2) {
-    if (valid(i0) && valid(i1) && valid(i2)) search.triangle(i0, i1, i2);
-  });
-  if (triangles || !shape.pointInside(x, y)) return search.best;
   // Points and lines have no surface: the nearest vertex that is drawn.
   for (int32_t v = 0; v < length; ++v) {
     const double depth = depthOf(shape.absVertexList[v]);

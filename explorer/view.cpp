@@ -115,8 +115,11 @@ void ClothView::draw(const cloth::Cloth& cloth, Look look, const viewkit::OrbitC
 // folds read (in the strain look both sides show the strain). The browser's
 // GL emulation lights one side only.
 void ClothView::drawSurface(Look look) {
-  glPushAttrib(GL_LIGHTING_BIT);
+  glPushAttrib(GL_LIGHTING_BIT | GL_POLYGON_BIT);
 #ifndef __EMSCRIPTEN__
+  // The mesh's normals point to the side its strips wind clockwise on: that
+  // side is the front, the one its normals light.
+  glFrontFace(GL_CW);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
   if (look != kStrain) {
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/drapeApp.h"
 #include "app/drapeLanes.h"
+#include "cloth/terrain.h"
 #include "cloth/workerPool.h"
 
 #ifdef DRAPE_LANES
@@ -80,7 +80,6 @@ Cloth::Cloth(Preset preset, const Params& params, int threads)
   }
   derive();
   setThreads(threads);
-  terrain_ = &terrainObject();  // made before any frame needs it
 }
 
 Cloth::~Cloth() = default;
@@ -179,7 +178,7 @@ void Cloth::contactRows(int from, int firstRow, int endRow) {
   for (int n = firstRow * size_; n < endRow * size_; ++n) {
     if (pinned_[n]) continue;
     zeVec3f& p = pos[n];
-    const float ground = terrain_->drapeApp::surface(p.x, p.y);
+    const float ground = terrainHeight(p.x, p.y);
     if (ground > p.z) {
       p.z = ground;
       contact_[n] = 1;

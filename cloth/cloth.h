@@ -23,8 +23,6 @@
 #include "cloth/params.h"
 #include "zeu/zeVec3f.h"
 
-class drapeApp;
-
 namespace cloth {
 
 class WorkerPool;
@@ -134,7 +132,6 @@ class Cloth {
   std::vector<uint8_t> right_;  // link to column + 1 intact
   std::vector<uint8_t> up_;     // link to row + 1 intact
   std::unique_ptr<WorkerPool> pool_;
-  drapeApp* terrain_;       // answers the terrain's heights
   std::vector<long> torn_;  // per worker, for the last step
 };
 
@@ -142,10 +139,5 @@ class Cloth {
 /// (each float's four bytes, least significant first), then the contact flag
 /// as one byte (0 or 1). Equal cloths give equal digests.
 uint64_t digest(const Cloth& cloth);
-
-/// The terrain height under (x, y): drape's terrain.
-float terrainHeight(float x, float y);
-/// The one application object whose terrain the cloth stands on.
-drapeApp& terrainObject();
 
 }  // namespace cloth

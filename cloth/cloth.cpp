@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/drapeLanes.h"
+#include "zeu/zeLanes.h"
 #include "cloth/terrain.h"
 #include "cloth/workerPool.h"
 
-#ifdef DRAPE_LANES
-using drapeLanes::load3;
-using drapeLanes::store3;
+#ifdef ZE_LANES
+using zeLanes::load3;
+using zeLanes::store3;
 #endif
 
 namespace cloth {
@@ -246,7 +246,7 @@ void Cloth::moveRows(int from, int firstRow, int endRow, const StepPlan& plan) {
       }
       zeVec3f& v = vel_[n];
       if (contact_[n]) {
-#ifdef DRAPE_LANES
+#ifdef ZE_LANES
         // Gravity, damping and the move side by side in one register: the
         // same single-precision operations per component.
         const __m128 vel = _mm_mul_ps(_mm_add_ps(load3(v), load3(gravity_)), _mm_set1_ps(keep_));

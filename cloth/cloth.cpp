@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
-#include "zeu/zeLanes.h"
-#include "cloth/terrain.h"
 #include "cloth/workerPool.h"
+#include "zeu/zeLanes.h"
 
 #ifdef ZE_LANES
 using zeLanes::load3;
@@ -47,7 +48,14 @@ struct FrameJob {
 }  // namespace
 
 Cloth::Cloth(Preset preset, const Params& params, int threads)
-    : preset_(preset), params_(params), size_(std::clamp(params.size, kMinSize, kMaxSize)) {
+    : Cloth(preset, params, threads, std::make_shared<Terrain>()) {}
+
+Cloth::Cloth(Preset preset, const Params& params, int threads,
+             std::shared_ptr<const Collider> collider)
+    : preset_(preset),
+      params_(params),
+      size_(std::clamp(params.size, kMinSize, kMaxSize)),
+      collider_(std::move(collider)) {
   params_.size = size_;
   count_ = size_ * size_;
   for (std::vector<zeVec3f>& p : pos_) p.resize(static_cast<size_t>(count_));
@@ -168,23 +176,18 @@ void Cloth::stepJob(void* context, int worker, WorkerPool& pool) {
   }
 }
 
-// A node below the terrain is lifted onto it and stays in contact for good.
-// On ground that stops what lands, it also loses its velocity: a node that
-// slid on would be lifted in one step onto the top of a block it reached,
-// and the springs to its neighbours would fling them.
+// The collider puts the nodes inside it back onto its surface; they stay in
+// contact for good. On ground that stops what lands, a node that touches
+// also loses its velocity: one that slid on would be lifted in one step onto
+// the top of a block it reached, and the springs to its neighbours would
+// fling them.
 void Cloth::contactRows(int from, int firstRow, int endRow) {
-  zeVec3f* pos = pos_[from].data();
-  const bool stops = params_.groundStops;
-  for (int n = firstRow * size_; n < endRow * size_; ++n) {
-    if (pinned_[n]) continue;
-    zeVec3f& p = pos[n];
-    const float ground = terrainHeight(p.x, p.y);
-    if (ground > p.z) {
-      p.z = ground;
-      contact_[n] = 1;
-      if (stops) vel_[n] = zeVec3f();
-    }
-  }
+  if (!collider_) return;
+  const ContactBand band{
+      pos_[from].data(), vel_.data(),    contact_.data(),     pinned_.data(),
+      firstRow * size_,  endRow * size_, params_.groundStops,
+  };
+  collider_->collide(band);
 }
 
 // Each node owns its links to the right and up, so each link is decided by

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <utility>
 
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "viewkit/orbitCamera.h"
 #include "viewkit/picking.h"
 #include "viewkit/pointerControl.h"

@@ -4,12 +4,12 @@
 #include <GL/gl.h>
 
 #include "app/drapeApp.h"
-#include "app/drapeLanes.h"
+#include "zeu/zeLanes.h"
 #include "zeShape/zeTransforms.h"
 
-#ifdef DRAPE_LANES
-using drapeLanes::load3;
-using drapeLanes::store3;
+#ifdef ZE_LANES
+using zeLanes::load3;
+using zeLanes::store3;
 #endif
 
 namespace {
@@ -84,7 +84,7 @@ void drapeApp::step() {
 
   // Update. A node in contact gets gravity alone: adding its frozen stage
   // values every frame would push it on with a force it no longer feels.
-#ifdef DRAPE_LANES
+#ifdef ZE_LANES
   // The same operations on x, y and z side by side in one register.
   const __m128 gravity = load3(enviro);
   const __m128 six = _mm_set1_ps(6.0f);

@@ -7,14 +7,14 @@
 // order, that the plain code below it performs for one neighbour, so both
 // give the same bits.
 #include "app/drapeApp.h"
-#include "app/drapeLanes.h"
+#include "zeu/zeLanes.h"
 
-#ifdef DRAPE_LANES
-using drapeLanes::load3;
-using drapeLanes::store3;
+#ifdef ZE_LANES
+using zeLanes::load3;
+using zeLanes::store3;
 #endif
 
-#ifndef DRAPE_LANES
+#ifndef ZE_LANES
 namespace {
 
 // The spring law for one neighbour: (length - 1) times the unit vector
@@ -38,7 +38,7 @@ inline zeVec3f springTerm(const zeVec3f& del, float dist) {
 // call.
 void drapeApp::rungef(clothknob* P, zeVec3f& vstore, zeVec3f /*ref*/, int i) {
   const int column = i % 60;
-#ifdef DRAPE_LANES
+#ifdef ZE_LANES
   // One lane per neighbour: column - 1, column + 1, row - 1, row + 1. An
   // absent neighbour keeps its scratch vector times zero and the length 1.
   const __m128 p = load3(P[i].pos);

@@ -17,7 +17,7 @@
 
 #include "app/drapeApp.h"
 #include "bench/allocCounter.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeShape/zeNiceShapes.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "bench/allocCounter.h"
 #include "explorer/drapeExplorerApp.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeu/zeu.h"
 

@@ -23,7 +23,7 @@
 #include <memory>
 
 #include "bench/allocCounter.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeShape/zeTransforms.h"

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
-#include "app/drapeApp.h"
-#include "app/drapeLanes.h"
 #include "cloth/workerPool.h"
+#include "zeu/zeLanes.h"
 
-#ifdef DRAPE_LANES
-using drapeLanes::load3;
-using drapeLanes::store3;
+#ifdef ZE_LANES
+using zeLanes::load3;
+using zeLanes::store3;
 #endif
 
 namespace cloth {
@@ -46,7 +47,14 @@ struct FrameJob {
 }  // namespace
 
 Cloth::Cloth(Preset preset, const Params& params, int threads)
-    : preset_(preset), params_(params), size_(std::clamp(params.size, kMinSize, kMaxSize)) {
+    : Cloth(preset, params, threads, std::make_shared<Terrain>()) {}
+
+Cloth::Cloth(Preset preset, const Params& params, int threads,
+             std::shared_ptr<const Collider> collider)
+    : preset_(preset),
+      params_(params),
+      size_(std::clamp(params.size, kMinSize, kMaxSize)),
+      collider_(std::move(collider)) {
   params_.size = size_;
   count_ = size_ * size_;
   for (std::vector<zeVec3f>& p : pos_) p.resize(static_cast<size_t>(count_));
@@ -68,7 +76,6 @@ Cloth::Cloth(Preset preset, const Params& params, int threads)
   for (int n : presetPins(preset, size_)) pinned_[static_cast<size_t>(n)] = 1;
   derive();
   setThreads(threads);
-  terrain_ = &terrainObject();  // made before any frame needs it
 }
 
 Cloth::~Cloth() = default;
@@ -157,23 +164,18 @@ void Cloth::stepJob(void* context, int worker, WorkerPool& pool) {
   }
 }
 
-// A node below the terrain is lifted onto it and stays in contact for good.
-// On ground that stops what lands, it also loses its velocity: a node that
-// slid on would be lifted in one step onto the top of a block it reached,
-// and the springs to its neighbours would fling them.
+// The collider puts the nodes inside it back onto its surface; they stay in
+// contact for good. On ground that stops what lands, a node that touches
+// also loses its velocity: one that slid on would be lifted in one step onto
+// the top of a block it reached, and the springs to its neighbours would
+// fling them.
 void Cloth::contactRows(int from, int firstRow, int endRow) {
-  zeVec3f* pos = pos_[from].data();
-  const bool stops = params_.groundStops;
-  for (int n = firstRow * size_; n < endRow * size_; ++n) {
-    if (pinned_[n]) continue;
-    zeVec3f& p = pos[n];
-    const float ground = terrain_->drapeApp::surface(p.x, p.y);
-    if (ground > p.z) {
-      p.z = ground;
-      contact_[n] = 1;
-      if (stops) vel_[n] = zeVec3f();
-    }
-  }
+  if (!collider_) return;
+  const ContactBand band{
+      pos_[from].data(), vel_.data(),    contact_.data(),     pinned_.data(),
+      firstRow * size_,  endRow * size_, params_.groundStops,
+  };
+  collider_->collide(band);
 }
 
 // Each node owns its links to the right and up, so each link is decided by
@@ -235,7 +237,7 @@ void Cloth::moveRows(int from, int firstRow, int endRow, const StepPlan& plan) {
       }
       zeVec3f& v = vel_[n];
       if (contact_[n]) {
-#ifdef DRAPE_LANES
+#ifdef ZE_LANES
         // Gravity, damping and the move side by side in one register: the
         // same single-precision operations per component.
         const __m128 vel = _mm_mul_ps(_mm_add_ps(load3(v), load3(gravity_)), _mm_set1_ps(keep_));

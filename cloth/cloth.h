@@ -1,12 +1,12 @@
-// A square sheet of N x N nodes on springs that falls onto drape's terrain:
-// the cloth as a component of its own, at any size from 8 x 8 to 512 x 512,
-// stepped on a pool of threads.
+// A square sheet of N x N nodes on springs that falls onto drape's terrain
+// (or whatever collider it is given): the cloth as a component of its own,
+// at any size from 8 x 8 to 512 x 512, stepped on a pool of threads.
 //
 // Node n sits at column n % N and row n / N; columns run along x, rows along
 // y, and the sheet spans x, y from -29 to 30 at height 30 at every size. Each
 // node is tied to its four grid neighbours by links that can be cut. A step
-// lifts nodes that are below the terrain onto it (they stay in contact),
-// evaluates the springs of every free node against the positions of the
+// lets the collider put nodes that are inside it back onto its surface (they
+// stay in contact), evaluates the springs of every free node against the positions of the
 // step's start, and moves every node that is not pinned.
 //
 // The arithmetic of a step is the same whatever the number of threads: each
@@ -18,12 +18,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "cloth/collider.h"
 #include "cloth/params.h"
 #include "zeu/zeVec3f.h"
-
-class drapeApp;
 
 namespace cloth {
 
@@ -32,9 +32,12 @@ class WorkerPool;
 /// The cloth: its nodes, links, parameters and the threads that step it.
 class Cloth {
  public:
-  /// A flat sheet at height 30 with the preset's pins, at rest, at frame 0.
-  /// params.size must lie within kMinSize..kMaxSize. threads is clamped to 1..64.
+  /// A flat sheet at height 30 with the preset's pins, at rest, at frame 0,
+  /// over drape's terrain. params.size must lie within kMinSize..kMaxSize.
+  /// threads is clamped to 1..64.
   Cloth(Preset preset, const Params& params, int threads = 1);
+  /// The same over the given collider; null for nothing to collide with.
+  Cloth(Preset preset, const Params& params, int threads, std::shared_ptr<const Collider> collider);
   ~Cloth();
   Cloth(const Cloth&) = delete;
   Cloth& operator=(const Cloth&) = delete;
@@ -61,6 +64,12 @@ class Cloth {
   int stepsPerFrame() const { return substeps_; }
   /// Distance between neighbouring nodes at rest.
   float restLength() const { return rest_; }
+
+  /// What the cloth collides with; null when nothing.
+  const Collider* collider() const { return collider_.get(); }
+  /// Collides with collider (null: nothing) from the next step on; nodes in
+  /// contact stay in contact.
+  void setCollider(std::shared_ptr<const Collider> collider) { collider_ = std::move(collider); }
 
   /// The worker threads (the calling one included).
   int threads() const;
@@ -134,7 +143,7 @@ class Cloth {
   std::vector<uint8_t> right_;  // link to column + 1 intact
   std::vector<uint8_t> up_;     // link to row + 1 intact
   std::unique_ptr<WorkerPool> pool_;
-  drapeApp* terrain_;       // answers the terrain's heights
+  std::shared_ptr<const Collider> collider_;
   std::vector<long> torn_;  // per worker, for the last step
 };
 
@@ -142,10 +151,5 @@ class Cloth {
 /// (each float's four bytes, least significant first), then the contact flag
 /// as one byte (0 or 1). Equal cloths give equal digests.
 uint64_t digest(const Cloth& cloth);
-
-/// The terrain height under (x, y): drape's terrain.
-float terrainHeight(float x, float y);
-/// The one application object whose terrain the cloth stands on.
-drapeApp& terrainObject();
 
 }  // namespace cloth

@@ -3,19 +3,17 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cinttypes>
 #include <memory>
 #include <string>
 
 #include "cloth/cloth.h"
+#include "cloth/digest.h"
 #include "explorer/clothFiles.h"
 
 namespace explorer {
 
 std::string digestLine(const cloth::Cloth& c) {
-  char line[64];
-  std::snprintf(line, sizeof line, "cloth digest %ld %016" PRIx64, c.frame(), cloth::digest(c));
-  return line;
+  return cloth::digestLine(c.frame(), cloth::digest(c));
 }
 
 int runBatch(const Options& options, FILE* out, FILE* err) {

@@ -14,7 +14,7 @@ moved across its boundary or negated, an arithmetic operator swapped, && for
 || and back, a ! dropped, a constant changed, a statement deleted, one vector
 field read for another. Lines that are blank, comments or preprocessor
 directives are never mutated, nor are lines the build leaves out (the plain
-float branch of the cloth: DRAPE_LANES is taken as defined, DRAPE_PLAIN_FLOATS
+float branch of the cloth: ZE_LANES is taken as defined, ZE_PLAIN_FLOATS
 as not).
 """
 
@@ -29,8 +29,8 @@ import sys
 import time
 
 # Preprocessor symbols of the default build; other conditions count as live.
-DEFINED = {"__SSE2__", "DRAPE_LANES"}
-UNDEFINED = {"DRAPE_PLAIN_FLOATS"}
+DEFINED = {"__SSE2__", "ZE_LANES"}
+UNDEFINED = {"ZE_PLAIN_FLOATS"}
 
 
 # ---- reading the sources ------------------------------------------------------

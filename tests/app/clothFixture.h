@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/drapeApp.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 
 namespace clothtest {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/xSession.h"
+#include "testkit/xSession.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "tests/support/xSession.h"
+#include "testkit/xSession.h"
 
 namespace {
 

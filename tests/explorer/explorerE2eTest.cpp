@@ -17,8 +17,8 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/scratchDir.h"
-#include "tests/support/xSession.h"
+#include "testkit/scratchDir.h"
+#include "testkit/xSession.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 
 #include "explorer/drapeExplorerApp.h"
 #include "explorer/scene.h"
-#include "tests/support/glRecorder.h"
-#include "tests/support/scratchDir.h"
+#include "testkit/glRecorder.h"
+#include "testkit/scratchDir.h"
 #include "zeu/zeu.h"
 
 namespace {

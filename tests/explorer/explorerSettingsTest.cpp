@@ -14,7 +14,7 @@
 #include "explorer/drapeExplorerApp.h"
 #include "explorer/keys.h"
 #include "explorer/paramText.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeu/zeu.h"
 
 namespace {

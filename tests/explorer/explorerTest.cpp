@@ -17,8 +17,8 @@
 #include "app/drapeApp.h"
 #include "bench/allocCounter.h"
 #include "explorer/drapeExplorerApp.h"
-#include "tests/support/glRecorder.h"
-#include "tests/support/scratchDir.h"
+#include "testkit/glRecorder.h"
+#include "testkit/scratchDir.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeu/zeu.h"
 

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/scratchDir.h"
-#include "tests/support/xSession.h"
+#include "testkit/scratchDir.h"
+#include "testkit/xSession.h"
 
 namespace {
 

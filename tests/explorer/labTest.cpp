@@ -21,8 +21,8 @@
 #include "explorer/address.h"
 #include "explorer/drapeExplorerApp.h"
 #include "explorer/lab.h"
-#include "tests/support/glRecorder.h"
-#include "tests/support/scratchDir.h"
+#include "testkit/glRecorder.h"
+#include "testkit/scratchDir.h"
 #include "zeu/zeu.h"
 
 namespace {

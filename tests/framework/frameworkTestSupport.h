@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 

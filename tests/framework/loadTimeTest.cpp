@@ -2,7 +2,7 @@
 // that no other test has touched the process-wide state first.
 #include <gtest/gtest.h>
 
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 

@@ -3,7 +3,7 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeu/zeu.h"
 #include "zeu/zeuOverlayText.h"
 

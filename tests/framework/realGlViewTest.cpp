@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/realGl.h"
+#include "testkit/realGl.h"
 #include "zeu/zeu.h"
 
 namespace {

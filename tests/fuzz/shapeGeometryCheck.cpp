@@ -33,8 +33,8 @@
 #include <limits>
 #include <vector>
 
+#include "testkit/glRecorder.h"
 #include "tests/fuzz/shapeFuzzChecks.h"
-#include "tests/support/glRecorder.h"
 #include "zeShape/zeShape.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeShape/zeTransforms.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/xSession.h"
+#include "testkit/xSession.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "tests/support/realGl.h"
+#include "testkit/realGl.h"
 #include "zeShape/zeTransforms.h"
 #include "zeu/zeu.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "zeShape/zeTransforms.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/drapeApp.h"
 #include "bench/allocCounter.h"
 #include "bench/clothFingerprint.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 
 namespace {
 

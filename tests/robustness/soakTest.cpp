@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "testkit/xSession.h"
 #include "tests/robustness/runWatch.h"
-#include "tests/support/xSession.h"
 
 namespace {
 

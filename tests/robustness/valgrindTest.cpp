@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
+#include "testkit/xSession.h"
 #include "tests/robustness/runWatch.h"
-#include "tests/support/xSession.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tests/support/realGl.h"
+#include "testkit/realGl.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeShape/zeTransforms.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "testkit/glRecorder.h"
 #include "tests/shapes/shapeTestSupport.h"
-#include "tests/support/glRecorder.h"
 #include "zeShape/zeNiceShapes.h"
 #include "zeShape/zeShapeArrays.h"
 #include "zeShape/zeTransforms.h"

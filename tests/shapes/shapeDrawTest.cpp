@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "testkit/glRecorder.h"
 #include "tests/shapes/shapeTestSupport.h"
-#include "tests/support/glRecorder.h"
 #include "zeShape/zeShape.h"
 #include "zeShape/zeTransforms.h"
 

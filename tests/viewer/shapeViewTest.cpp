@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/glRecorder.h"
-#include "tests/support/scratchDir.h"
+#include "testkit/glRecorder.h"
+#include "testkit/scratchDir.h"
 #include "viewer/commandLine.h"
 #include "viewer/framing.h"
 #include "viewer/recordPick.h"

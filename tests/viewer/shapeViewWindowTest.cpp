@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "app/drapeApp.h"
-#include "tests/support/scratchDir.h"
-#include "tests/support/xSession.h"
+#include "testkit/scratchDir.h"
+#include "testkit/xSession.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "tests/support/scratchDir.h"
+#include "testkit/scratchDir.h"
 #include "viewkit/files/errorText.h"
 #include "viewkit/files/temporaryFile.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/glRecorder.h"
-#include "tests/support/scratchDir.h"
+#include "testkit/glRecorder.h"
+#include "testkit/scratchDir.h"
 #include "viewkit/files/png.h"
 #include "viewkit/view/screenshot.h"
 

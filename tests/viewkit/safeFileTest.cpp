@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/scratchDir.h"
+#include "testkit/scratchDir.h"
 #include "viewkit/files/safeFile.h"
 
 namespace {

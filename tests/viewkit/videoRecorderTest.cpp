@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/scratchDir.h"
+#include "testkit/scratchDir.h"
 #include "viewkit/files/videoRecorder.h"
 
 namespace {

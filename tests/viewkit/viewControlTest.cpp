@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "viewkit/view/orbitCamera.h"
 #include "viewkit/view/picking.h"
 #include "viewkit/view/pointerControl.h"

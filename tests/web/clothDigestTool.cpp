@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/drapeApp.h"
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 #include "web/drape/clothDigest.h"
 
 int main(int argc, char** argv) {

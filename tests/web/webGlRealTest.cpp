@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "tests/support/realGl.h"
+#include "testkit/realGl.h"
 #include "web/platform/webGl.h"
 #include "zeu/zeu.h"
 

@@ -1,4 +1,4 @@
-#include "tests/support/xSession.h"
+#include "testkit/xSession.h"
 
 #include <fcntl.h>
 #include <poll.h>

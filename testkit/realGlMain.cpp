@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/support/realGl.h"
+#include "testkit/realGl.h"
 #include "zeu/zeu.h"
 
 namespace realgl {

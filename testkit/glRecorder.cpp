@@ -1,4 +1,4 @@
-#include "tests/support/glRecorder.h"
+#include "testkit/glRecorder.h"
 
 #include <array>
 #include <cmath>

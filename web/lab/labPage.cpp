@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "cloth/params.h"
 #include "explorer/looks.h"
@@ -64,7 +65,8 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
 }
 
 // The parameters' values by name (the size the one the next restart takes),
-// the preset, the switches and the live figures.
+// the preset, the switches, the live figures and the last ten seconds of the
+// largest strain and the kinetic energy, oldest first.
 EMSCRIPTEN_KEEPALIVE const char* zeLabState() {
   labWebApp* app = labPageApp;
   if (!app) return "{}";
@@ -83,7 +85,9 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabState() {
                {"fps", s.fps},
                {"stepMs", s.stepMs},
                {"drawMs", s.drawMs},
-               {"cut", app->cloth().cutLinks()}});
+               {"cut", app->cloth().cutLinks()},
+               {"strainPlot", std::vector<float>(s.strainPlot, s.strainPlot + s.strainPoints)},
+               {"energyPlot", std::vector<float>(s.energyPlot, s.energyPlot + s.energyPoints)}});
 }
 
 // A parameter of the table by its name, or one of the lab's own settings:

@@ -48,16 +48,7 @@ void paintStrains(const float* strains, int count, zeVec4f* colours) {
 }
 
 void drawStrainScale(float left, float bottom, float largest) {
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, zeuWindowWidth, 0.0, zeuWindowHeight, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  zeuBeginOverlay();
   glBegin(GL_QUADS);
   float rgb[3];
   for (int k = 0; k < kBarSteps; ++k) {
@@ -70,11 +61,7 @@ void drawStrainScale(float left, float bottom, float largest) {
     glVertex3f(x0, bottom + kBarHeight, 0.0f);
   }
   glEnd();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glPopAttrib();
+  zeuEndOverlay();
   const float top = bottom + kBarHeight + 2.0f + 15.0f;
   zeuOverlayText(left - 4.0f, top, "0 %", 0.9f, 0.9f, 0.9f);
   zeuOverlayText(left + kBarWidth - 18.0f, top, "10 %", 0.9f, 0.9f, 0.9f);

@@ -10,7 +10,7 @@ namespace {
 constexpr float kBaselineFromTop = 13.0f;
 }  // namespace
 
-void zeuOverlayText(float left, float top, const char* text, float r, float g, float b) {
+void zeuBeginOverlay() {
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
@@ -24,6 +24,18 @@ void zeuOverlayText(float left, float top, const char* text, float r, float g, f
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
+}
+
+void zeuEndOverlay() {
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+}
+
+void zeuOverlayText(float left, float top, const char* text, float r, float g, float b) {
+  zeuBeginOverlay();
 
   glColor3f(r, g, b);  // latched by each glRasterPos
   float y = top - kBaselineFromTop;
@@ -37,9 +49,5 @@ void zeuOverlayText(float left, float top, const char* text, float r, float g, f
     }
   }
 
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glPopAttrib();
+  zeuEndOverlay();
 }

@@ -15,3 +15,10 @@ constexpr int ZEU_OVERLAY_CHAR_WIDTH = 9;
 /// Leaves the projection and modelview matrices, the current colour and the
 /// enabled capabilities as it found them. Allocates nothing.
 void zeuOverlayText(float left, float top, const char* text, float r, float g, float b);
+
+/// Starts drawing over the frame in window pixels (origin at the bottom-left
+/// corner), unlit and above everything: pushes the enable and current
+/// attributes and both matrices. Each call is closed by zeuEndOverlay().
+void zeuBeginOverlay();
+/// Restores what zeuBeginOverlay() changed.
+void zeuEndOverlay();

@@ -28,6 +28,7 @@ class drapeApp;
 namespace cloth {
 
 class WorkerPool;
+class XpbdSolver;
 
 /// The cloth: its nodes, links, parameters and the threads that step it.
 class Cloth {
@@ -102,6 +103,7 @@ class Cloth {
   void setStepCount(long steps) { stepCount_ = steps; }
 
  private:
+  friend class XpbdSolver;  // the second solver steps the same state
   struct StepPlan;
   static void stepJob(void* context, int worker, WorkerPool& pool);
   void derive();
@@ -136,6 +138,8 @@ class Cloth {
   std::unique_ptr<WorkerPool> pool_;
   drapeApp* terrain_;       // answers the terrain's heights
   std::vector<long> torn_;  // per worker, for the last step
+  std::unique_ptr<XpbdSolver> xpbd_;  // made by the first frame the XPBD solver takes
+  bool pinsChanged_ = true;           // since the XPBD solver last placed its tethers
 };
 
 /// FNV-1a 64 over every node in order: position x, y, z and velocity x, y, z

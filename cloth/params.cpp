@@ -11,8 +11,10 @@ struct PresetName {
   Preset preset;
   const char* name;
 };
-constexpr PresetName kPresets[] = {
-    {Preset::drape, "drape"}, {Preset::curtain, "curtain"}, {Preset::flag, "flag"}};
+constexpr PresetName kPresets[] = {{Preset::drape, "drape"},
+                                   {Preset::curtain, "curtain"},
+                                   {Preset::flag, "flag"},
+                                   {Preset::hanging, "hanging"}};
 
 // Built with designated fields so that each entry names its one field.
 ParamInfo integer(const char* name, const char* meaning, double least, double most,
@@ -39,6 +41,15 @@ ParamInfo flag(const char* name, const char* meaning, bool Params::*field) {
   return p;
 }
 
+constexpr const char* kSolverNames[] = {"springs", "xpbd"};
+ParamInfo choice(const char* name, const char* meaning, const char* const* names, int count,
+                 int Params::*field) {
+  ParamInfo p{name, meaning, ParamKind::choice, 0, static_cast<double>(count - 1)};
+  p.integerField = field;
+  p.choiceNames = names;
+  return p;
+}
+
 const ParamInfo kTable[] = {
     integer("size", "nodes per side", kMinSize, kMaxSize, &Params::size),
     real("stiffness", "spring stiffness", 1, 5000, &Params::stiffness),
@@ -53,6 +64,12 @@ const ParamInfo kTable[] = {
     flag("tearing", "tearing on", &Params::tearing),
     real("tearStretch", "tear past (rest lengths)", 1.1, 10, &Params::tearStretch),
     flag("groundStops", "ground stops what lands", &Params::groundStops),
+    choice("solver", "solver", kSolverNames, 2, &Params::solver),
+    real("stretchCompliance", "stretch compliance (0 rigid)", 0, 1, &Params::stretchCompliance),
+    real("shearCompliance", "shear compliance (0 rigid)", 0, 1, &Params::shearCompliance),
+    real("bendCompliance", "bending compliance (0 rigid)", 0, 1, &Params::bendCompliance),
+    flag("tethers", "tethers to the pins", &Params::tethers),
+    flag("terrain", "terrain", &Params::terrain),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];
 
@@ -74,7 +91,7 @@ bool presetFromName(const std::string& name, Preset& preset) {
 }
 
 const char* presetNames() {
-  return "drape, curtain, flag";
+  return "drape, curtain, flag, hanging";
 }
 
 Params presetParams(Preset preset, int size) {
@@ -101,6 +118,24 @@ Params presetParams(Preset preset, int size) {
       p.windGusts = 0.5f;
       p.groundStops = true;
       break;
+    case Preset::hanging:
+      p.terrain = false;
+      break;
+  }
+  // The sheets that hang are solved as cloth: inextensible, in twenty small
+  // steps a frame (a frame of 0.02 under a quarter of drape's gravity falls
+  // as far as drape's), tethered to their pins.
+  if (preset != Preset::drape) {
+    p.solver = kSolverXpbd;
+    p.timeStep = 0.001;
+    p.stepsPerFrame = 20;
+    p.gravity = 50.0f;
+    p.damping = 0.99f;
+    p.stretchCompliance = 0.0f;
+    p.shearCompliance = 1e-5f;
+    p.bendCompliance = 1e-3f;
+    p.tethers = true;
+    if (preset == Preset::flag) p.windStrength = 150.0f;
   }
   return p;
 }
@@ -119,6 +154,7 @@ const ParamInfo* findParam(const std::string& name) {
 double paramValue(const ParamInfo& info, const Params& params) {
   switch (info.kind) {
     case ParamKind::integer:
+    case ParamKind::choice:
       return params.*info.integerField;
     case ParamKind::flag:
       return params.*info.flagField ? 1.0 : 0.0;
@@ -144,6 +180,7 @@ bool setParam(const ParamInfo& info, Params& params, double value) {
   if (!inRange(info, value)) return false;
   switch (info.kind) {
     case ParamKind::integer:
+    case ParamKind::choice:
       if (value != std::floor(value)) return false;
       params.*info.integerField = static_cast<int>(value);
       return true;
@@ -158,6 +195,20 @@ bool setParam(const ParamInfo& info, Params& params, double value) {
         params.*info.doubleField = value;
       return true;
   }
+  return false;
+}
+
+const char* choiceName(const ParamInfo& info, int index) {
+  if (info.kind != ParamKind::choice || index < info.least || index > info.most) return nullptr;
+  return info.choiceNames[index];
+}
+
+bool choiceIndex(const ParamInfo& info, const std::string& name, int& index) {
+  for (int k = 0; choiceName(info, k); ++k)
+    if (name == info.choiceNames[k]) {
+      index = k;
+      return true;
+    }
   return false;
 }
 

@@ -31,14 +31,24 @@ const Colour* colours(int& count);
 /// Rest length of a colour's links, in grid spacings (1, sqrt 2 or 2).
 double restSpacings(const Colour& colour);
 
-/// True when (r, c) is the base of a link of the colour on an N x N grid:
-/// its row and column pass the colour's parity test and the far end lies on
-/// the grid.
-inline bool inColour(const Colour& k, int size, int r, int c) {
-  if (k.rowBlock != 0 && (r / k.rowBlock) % 2 != k.rowParity) return false;
-  if (k.colBlock != 0 && (c / k.colBlock) % 2 != k.colParity) return false;
-  const int r2 = r + k.dr, c2 = c + k.dc;
-  return r2 >= 0 && r2 < size && c2 >= 0 && c2 < size;
+/// Calls f(r, c) for the base of every link of the colour whose base row
+/// lies in firstRow..endRow - 1, on an N x N grid, row by row: in a row the
+/// bases are runs of colBlock columns, every other run (the whole row when
+/// colBlock is 0), and only those whose far end lies on the grid.
+template <typename F>
+inline void forEachBase(const Colour& k, int size, int firstRow, int endRow, F f) {
+  const int cLo = k.dc < 0 ? -k.dc : 0;
+  const int cHi = k.dc > 0 ? size - k.dc : size;
+  const int run = k.colBlock == 0 ? cHi : k.colBlock;
+  const int first = k.colBlock == 0 ? cLo : k.colParity * k.colBlock;
+  const int rHi = endRow < size - k.dr ? endRow : size - k.dr;
+  for (int r = firstRow; r < rHi; ++r) {
+    if (k.rowBlock != 0 && (r / k.rowBlock) % 2 != k.rowParity) continue;
+    for (int start = first; start < cHi; start += 2 * run) {
+      const int end = start + run < cHi ? start + run : cHi;
+      for (int c = start > cLo ? start : cLo; c < end; ++c) f(r, c);
+    }
+  }
 }
 
 }  // namespace cloth

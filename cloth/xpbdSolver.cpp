@@ -1,5 +1,6 @@
 #include "cloth/xpbdSolver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -240,15 +241,11 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
       const ColourPlan& plan = job.plans[k];
       const Colour& colour = plan.colour;
       const int offset = colour.dr * N + colour.dc;
-      for (int r = firstRow; r < endRow; ++r) {
-        if (colour.rowBlock != 0 && (r / colour.rowBlock) % 2 != colour.rowParity) continue;
-        for (int col = 0; col < N; ++col) {
-          if (!inColour(colour, N, r, col)) continue;
-          const int a = r * N + col, b = a + offset;
-          if (!intact(colour, right, up, a, N)) continue;
+      forEachBase(colour, N, firstRow, endRow, [&](int r, int col) {
+        const int a = r * N + col, b = a + offset;
+        if (intact(colour, right, up, a, N))
           project(x[a], x[b], !pinned[a], !pinned[b], plan.rest, plan.softness);
-        }
-      }
+      });
       pool.barrier();
     }
 

@@ -31,12 +31,13 @@ const Colour* colours(int& count);
 /// Rest length of a colour's links, in grid spacings (1, sqrt 2 or 2).
 double restSpacings(const Colour& colour);
 
-/// Calls f(r, c) for the base of every link of the colour whose base row
-/// lies in firstRow..endRow - 1, on an N x N grid, row by row: in a row the
-/// bases are runs of colBlock columns, every other run (the whole row when
-/// colBlock is 0), and only those whose far end lies on the grid.
+/// Calls f(r, cBegin, cEnd) for every run of bases of the colour's links
+/// whose base row lies in firstRow..endRow - 1, on an N x N grid, row by
+/// row: in a row the bases are runs of colBlock columns, every other run
+/// (the whole row when colBlock is 0), and only those whose far end lies on
+/// the grid.
 template <typename F>
-inline void forEachBase(const Colour& k, int size, int firstRow, int endRow, F f) {
+inline void forEachRun(const Colour& k, int size, int firstRow, int endRow, F f) {
   const int cLo = k.dc < 0 ? -k.dc : 0;
   const int cHi = k.dc > 0 ? size - k.dc : size;
   const int run = k.colBlock == 0 ? cHi : k.colBlock;
@@ -46,9 +47,17 @@ inline void forEachBase(const Colour& k, int size, int firstRow, int endRow, F f
     if (k.rowBlock != 0 && (r / k.rowBlock) % 2 != k.rowParity) continue;
     for (int start = first; start < cHi; start += 2 * run) {
       const int end = start + run < cHi ? start + run : cHi;
-      for (int c = start > cLo ? start : cLo; c < end; ++c) f(r, c);
+      f(r, start > cLo ? start : cLo, end);
     }
   }
+}
+
+/// Calls f(r, c) for the base of every link of the colour, as forEachRun.
+template <typename F>
+inline void forEachBase(const Colour& k, int size, int firstRow, int endRow, F f) {
+  forEachRun(k, size, firstRow, endRow, [&](int r, int begin, int end) {
+    for (int c = begin; c < end; ++c) f(r, c);
+  });
 }
 
 }  // namespace cloth

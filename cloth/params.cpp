@@ -132,8 +132,8 @@ Params presetParams(Preset preset, int size) {
     p.gravity = 50.0f;
     p.damping = 0.99f;
     p.stretchCompliance = 0.0f;
-    p.shearCompliance = 1e-5f;
-    p.bendCompliance = 1e-3f;
+    p.shearCompliance = 1e-4f;
+    p.bendCompliance = 1e-2f;
     p.tethers = true;
     if (preset == Preset::flag) p.windStrength = 150.0f;
   }

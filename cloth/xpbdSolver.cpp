@@ -7,6 +7,7 @@
 #include "cloth/cloth.h"
 #include "cloth/constraints.h"
 #include "cloth/workerPool.h"
+#include "cloth/xpbdLanes.h"
 
 namespace cloth {
 
@@ -241,10 +242,29 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
       const ColourPlan& plan = job.plans[k];
       const Colour& colour = plan.colour;
       const int offset = colour.dr * N + colour.dc;
-      forEachBase(colour, N, firstRow, endRow, [&](int r, int col) {
-        const int a = r * N + col, b = a + offset;
-        if (intact(colour, right, up, a, N))
-          project(x[a], x[b], !pinned[a], !pinned[b], plan.rest, plan.softness);
+      forEachRun(colour, N, firstRow, endRow, [&](int r, int begin, int end) {
+        int col = begin;
+#ifdef XPBD_LANES
+        // Links whose ends lie in different rows: four consecutive bases
+        // and four consecutive far ends at a time.
+        if (colour.dr != 0) {
+          for (; col + 4 <= end; col += 4) {
+            const int a = r * N + col;
+            auto one = [&](int k) { return pinned[a + k] ? 0.0f : 1.0f; };
+            auto oneB = [&](int k) { return pinned[a + offset + k] ? 0.0f : 1.0f; };
+            auto live = [&](int k) { return intact(colour, right, up, a + k, N) ? -1 : 0; };
+            xpbdLanes::project(&x[a], &x[a + offset], _mm_setr_ps(one(0), one(1), one(2), one(3)),
+                               _mm_setr_ps(oneB(0), oneB(1), oneB(2), oneB(3)),
+                               _mm_castsi128_ps(_mm_setr_epi32(live(0), live(1), live(2), live(3))),
+                               plan.rest, plan.softness);
+          }
+        }
+#endif
+        for (; col < end; ++col) {
+          const int a = r * N + col, b = a + offset;
+          if (intact(colour, right, up, a, N))
+            project(x[a], x[b], !pinned[a], !pinned[b], plan.rest, plan.softness);
+        }
       });
       pool.barrier();
     }

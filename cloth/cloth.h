@@ -41,7 +41,8 @@ class Cloth {
   Cloth& operator=(const Cloth&) = delete;
 
   /// Advances one frame: the parameters' steps per frame (more when the
-  /// springs at this size need smaller steps to stay stable).
+  /// springs at this size need smaller steps to stay stable). With
+  /// params().solver kSolverXpbd, cloth/xpbdSolver.h steps it instead.
   void advance();
 
   /// Nodes along each side.
@@ -138,8 +139,10 @@ class Cloth {
   std::unique_ptr<WorkerPool> pool_;
   drapeApp* terrain_;       // answers the terrain's heights
   std::vector<long> torn_;  // per worker, for the last step
-  std::unique_ptr<XpbdSolver> xpbd_;  // made by the first frame the XPBD solver takes
-  bool pinsChanged_ = true;           // since the XPBD solver last placed its tethers
+  // Made by the first frame the XPBD solver takes.
+  std::unique_ptr<XpbdSolver> xpbd_;
+  // The pins changed since the XPBD solver last placed its tethers.
+  bool pinsChanged_ = true;
 };
 
 /// FNV-1a 64 over every node in order: position x, y, z and velocity x, y, z

@@ -31,6 +31,15 @@ const Colour* colours(int& count);
 /// Rest length of a colour's links, in grid spacings (1, sqrt 2 or 2).
 double restSpacings(const Colour& colour);
 
+/// Calls f(r) for every row in firstRow..endRow - 1 that holds bases of the
+/// colour's links on an N x N grid.
+template <typename F>
+inline void forEachRow(const Colour& k, int size, int firstRow, int endRow, F f) {
+  const int rHi = endRow < size - k.dr ? endRow : size - k.dr;
+  for (int r = firstRow; r < rHi; ++r)
+    if (k.rowBlock == 0 || (r / k.rowBlock) % 2 == k.rowParity) f(r);
+}
+
 /// Calls f(r, cBegin, cEnd) for every run of bases of the colour's links
 /// whose base row lies in firstRow..endRow - 1, on an N x N grid, row by
 /// row: in a row the bases are runs of colBlock columns, every other run
@@ -42,14 +51,12 @@ inline void forEachRun(const Colour& k, int size, int firstRow, int endRow, F f)
   const int cHi = k.dc > 0 ? size - k.dc : size;
   const int run = k.colBlock == 0 ? cHi : k.colBlock;
   const int first = k.colBlock == 0 ? cLo : k.colParity * k.colBlock;
-  const int rHi = endRow < size - k.dr ? endRow : size - k.dr;
-  for (int r = firstRow; r < rHi; ++r) {
-    if (k.rowBlock != 0 && (r / k.rowBlock) % 2 != k.rowParity) continue;
+  forEachRow(k, size, firstRow, endRow, [&](int r) {
     for (int start = first; start < cHi; start += 2 * run) {
       const int end = start + run < cHi ? start + run : cHi;
       f(r, start > cLo ? start : cLo, end);
     }
-  }
+  });
 }
 
 /// Calls f(r, c) for the base of every link of the colour, as forEachRun.

@@ -25,15 +25,6 @@ double gust(double time) {
   return 0.6 * std::sin(0.9 * time) + 0.4 * std::sin(2.3 * time + 1.0);
 }
 
-// What the links of one colour need: the colour, its rest length and its
-// compliance over the node mass and the step squared (XPBD's alpha~ times
-// the mass, which every free node shares).
-struct ColourPlan {
-  Colour colour;
-  float rest;
-  float softness;
-};
-
 constexpr int kMaxColours = 16;
 
 // Pulls a and b towards the rest length: C = |b - a| - rest, moved by
@@ -51,6 +42,15 @@ inline void project(zeVec3f& a, zeVec3f& b, bool freeA, bool freeB, float rest, 
 
 }  // namespace
 
+// What the links of one colour need: the colour, its rest length and its
+// compliance over the node mass and the step squared (XPBD's alpha~ times
+// the mass, which every free node shares).
+struct XpbdSolver::ColourPlan {
+  Colour colour;
+  float rest;
+  float softness;
+};
+
 struct XpbdSolver::Job {
   Cloth* cloth;
   XpbdSolver* solver;
@@ -63,7 +63,8 @@ struct XpbdSolver::Job {
 };
 
 XpbdSolver::XpbdSolver(int nodes)
-    : anchor_(static_cast<size_t>(nodes) * kTethers, -1),
+    : free_(static_cast<size_t>(nodes), 1.0f),
+      anchor_(static_cast<size_t>(nodes) * kTethers, -1),
       reach_(static_cast<size_t>(nodes) * kTethers, 0.0f) {
   pins_.reserve(static_cast<size_t>(nodes));
 }
@@ -115,9 +116,14 @@ void XpbdSolver::frame(Cloth& c) {
   // A tether across a cut would pull what the cut set free: a sheet that
   // has lost a link keeps none.
   const bool tethers = c.params_.tethers && c.cut_ == 0;
-  if (tethers && c.pinsChanged_) {
-    s.placeTethers(c);
+  if (c.pinsChanged_) {
+    for (int n = 0; n < c.count_; ++n) s.free_[n] = c.pinned_[n] ? 0.0f : 1.0f;
+    s.tethersPlaced_ = false;
     c.pinsChanged_ = false;
+  }
+  if (tethers && !s.tethersPlaced_) {
+    s.placeTethers(c);
+    s.tethersPlaced_ = true;
   }
   Job job;
   job.cloth = &c;
@@ -169,6 +175,86 @@ inline bool intact(const Colour& k, const uint8_t* right, const uint8_t* up, int
 
 }  // namespace
 
+// One colour's links in the worker's band of base rows.
+void XpbdSolver::solveColour(const Cloth& c, const XpbdSolver& s, const ColourPlan& plan, bool cuts,
+                             zeVec3f* x, int firstRow, int endRow) {
+  const int N = c.size_;
+  const uint8_t* pinned = c.pinned_.data();
+  const uint8_t* right = c.right_.data();
+  const uint8_t* up = c.up_.data();
+  const Colour& colour = plan.colour;
+  const int offset = colour.dr * N + colour.dc;
+  auto one = [&](int a) {
+    if (intact(colour, right, up, a, N))
+      project(x[a], x[a + offset], !pinned[a], !pinned[a + offset], plan.rest, plan.softness);
+  };
+#ifdef XPBD_LANES
+  using xpbdLanes::Group;
+  const float* free = s.free_.data();
+  // Four links at a time: the lanes whose link is there, from the bases'
+  // offsets in the group.
+  auto live = [&](int a, int k0, int k1, int k2, int k3) {
+    if (!cuts) return _mm_castsi128_ps(_mm_set1_epi32(-1));
+    auto m = [&](int k) { return intact(colour, right, up, a + k, N) ? -1 : 0; };
+    return _mm_castsi128_ps(_mm_setr_epi32(m(k0), m(k1), m(k2), m(k3)));
+  };
+  const int cHi = colour.dc > 0 ? N - colour.dc : N;
+  forEachRow(colour, N, firstRow, endRow, [&](int r) {
+    const int row = r * N;
+    if (colour.dr != 0) {  // bases cLo .. cHi - 1, far ends a row or two up
+      int col = colour.dc < 0 ? -colour.dc : 0;
+      for (; col + 8 <= cHi; col += 8) {
+        const int a = row + col;
+        xpbdLanes::projectTwo<Group::rows>(&x[a], &x[a + offset], free + a, free + a + offset, 4,
+                                           live(a, 0, 1, 2, 3), live(a + 4, 0, 1, 2, 3), plan.rest,
+                                           plan.softness);
+      }
+      for (; col + 4 <= cHi; col += 4) {
+        const int a = row + col;
+        xpbdLanes::project<Group::rows>(&x[a], &x[a + offset], free + a, free + a + offset,
+                                        live(a, 0, 1, 2, 3), plan.rest, plan.softness);
+      }
+      for (; col < cHi; ++col) one(row + col);
+    } else if (colour.colBlock == 1) {  // bases 2j + parity, far ends one to the right
+      int col = colour.colParity;
+      for (; col + 14 < cHi; col += 16) {
+        const int a = row + col;
+        xpbdLanes::projectTwo<Group::alternate>(&x[a], nullptr, free + a, nullptr, 8,
+                                                live(a, 0, 2, 4, 6), live(a + 8, 0, 2, 4, 6),
+                                                plan.rest, plan.softness);
+      }
+      for (; col + 6 < cHi; col += 8) {
+        const int a = row + col;
+        xpbdLanes::project<Group::alternate>(&x[a], nullptr, free + a, nullptr, live(a, 0, 2, 4, 6),
+                                             plan.rest, plan.softness);
+      }
+      for (; col < cHi; col += 2) one(row + col);
+    } else {  // bases in pairs 4j + 2 parity, + 1, far ends two to the right
+      int col = 2 * colour.colParity;
+      for (; col + 13 < cHi; col += 16) {
+        const int a = row + col;
+        xpbdLanes::projectTwo<Group::pairs>(&x[a], nullptr, free + a, nullptr, 8,
+                                            live(a, 0, 1, 4, 5), live(a + 8, 0, 1, 4, 5), plan.rest,
+                                            plan.softness);
+      }
+      for (; col + 5 < cHi; col += 8) {
+        const int a = row + col;
+        xpbdLanes::project<Group::pairs>(&x[a], nullptr, free + a, nullptr, live(a, 0, 1, 4, 5),
+                                         plan.rest, plan.softness);
+      }
+      for (; col < cHi; col += 4) {
+        one(row + col);
+        if (col + 1 < cHi) one(row + col + 1);
+      }
+    }
+  });
+#else
+  (void)s;
+  (void)cuts;
+  forEachBase(colour, N, firstRow, endRow, [&](int r, int col) { one(r * N + col); });
+#endif
+}
+
 void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
   const Job& job = *static_cast<const Job*>(context);
   Cloth& c = *job.cloth;
@@ -178,8 +264,6 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
   const int firstRow = static_cast<int>(static_cast<long>(N) * worker / workers);
   const int endRow = static_cast<int>(static_cast<long>(N) * (worker + 1) / workers);
   const uint8_t* pinned = c.pinned_.data();
-  const uint8_t* right = c.right_.data();
-  const uint8_t* up = c.up_.data();
   zeVec3f* vel = c.vel_.data();
   const float dt = c.dtPosition_;
   const bool wind = c.params_.wind, terrain = c.params_.terrain, stops = c.params_.groundStops;
@@ -237,35 +321,12 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
     }
     pool.barrier();
 
-    // One pass over the constraints, colour by colour.
+    // One pass over the constraints, colour by colour. Links cut or torn
+    // up to the last step are looked at only when there are any.
+    bool cuts = c.cut_ > 0;
+    for (long t : c.torn_) cuts = cuts || t > 0;
     for (int k = 0; k < job.colourCount; ++k) {
-      const ColourPlan& plan = job.plans[k];
-      const Colour& colour = plan.colour;
-      const int offset = colour.dr * N + colour.dc;
-      forEachRun(colour, N, firstRow, endRow, [&](int r, int begin, int end) {
-        int col = begin;
-#ifdef XPBD_LANES
-        // Links whose ends lie in different rows: four consecutive bases
-        // and four consecutive far ends at a time.
-        if (colour.dr != 0) {
-          for (; col + 4 <= end; col += 4) {
-            const int a = r * N + col;
-            auto one = [&](int k) { return pinned[a + k] ? 0.0f : 1.0f; };
-            auto oneB = [&](int k) { return pinned[a + offset + k] ? 0.0f : 1.0f; };
-            auto live = [&](int k) { return intact(colour, right, up, a + k, N) ? -1 : 0; };
-            xpbdLanes::project(&x[a], &x[a + offset], _mm_setr_ps(one(0), one(1), one(2), one(3)),
-                               _mm_setr_ps(oneB(0), oneB(1), oneB(2), oneB(3)),
-                               _mm_castsi128_ps(_mm_setr_epi32(live(0), live(1), live(2), live(3))),
-                               plan.rest, plan.softness);
-          }
-        }
-#endif
-        for (; col < end; ++col) {
-          const int a = r * N + col, b = a + offset;
-          if (intact(colour, right, up, a, N))
-            project(x[a], x[b], !pinned[a], !pinned[b], plan.rest, plan.softness);
-        }
-      });
+      solveColour(c, s, job.plans[k], cuts, x, firstRow, endRow);
       pool.barrier();
     }
 

@@ -17,6 +17,8 @@
 
 #include <vector>
 
+#include "zeu/zeVec3f.h"
+
 namespace cloth {
 
 class Cloth;
@@ -30,10 +32,15 @@ class XpbdSolver {
   static void frame(Cloth& cloth);
 
  private:
+  struct ColourPlan;
   struct Job;
   static void stepJob(void* context, int worker, WorkerPool& pool);
+  static void solveColour(const Cloth& cloth, const XpbdSolver& solver, const ColourPlan& plan,
+                          bool cuts, zeVec3f* x, int firstRow, int endRow);
   void placeTethers(const Cloth& cloth);
 
+  std::vector<float> free_;  // per node: 1 free, 0 pinned (as the pins were at the frame's start)
+  bool tethersPlaced_ = false;        // for the pins as they are
   static constexpr int kTethers = 2;  // per node, to its nearest pins
   std::vector<int> anchor_;           // per node, kTethers: the pins it is tethered to, or -1
   std::vector<float> reach_;          // per node, kTethers: its rest distance from each

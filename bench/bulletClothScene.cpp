@@ -100,4 +100,58 @@ const btSoftBody& Scene::sheet() const {
   return *world_->sheet;
 }
 
+struct HangingScene::World {
+  btSoftBodyRigidBodyCollisionConfiguration configuration;
+  btCollisionDispatcher dispatcher{&configuration};
+  btDbvtBroadphase broadphase;
+  btSequentialImpulseConstraintSolver solver;
+  btSoftRigidDynamicsWorld world{&dispatcher, &broadphase, &solver, &configuration};
+  btSoftBody* sheet = nullptr;  // owned here, removed from the world first
+
+  ~World() {
+    if (sheet) {
+      world.removeSoftBody(sheet);
+      delete sheet;
+    }
+  }
+};
+
+HangingScene::HangingScene(int n, int iterations) : n_(n) {
+  if (n < 2 || n > Scene::kMaxSide || iterations < 1) {
+    throw std::invalid_argument("bulletcloth::HangingScene: side " + std::to_string(n) +
+                                " or iterations " + std::to_string(iterations) + " out of range");
+  }
+  world_ = std::make_unique<World>();
+  World& w = *world_;
+  w.world.setGravity(btVector3(0, 0, kHangingGravity));
+  btSoftBodyWorldInfo& info = w.world.getWorldInfo();
+  info.m_gravity = btVector3(0, 0, kHangingGravity);
+  info.m_sparsesdf.Initialize();
+  // Fixed corners 4 and 8: (kLow, kHigh) and (kHigh, kHigh), the far edge's.
+  w.sheet = btSoftBodyHelpers::CreatePatch(
+      info, btVector3(kLow, kLow, kStartHeight), btVector3(kHigh, kLow, kStartHeight),
+      btVector3(kLow, kHigh, kStartHeight), btVector3(kHigh, kHigh, kStartHeight), n, n, 4 + 8,
+      true);
+  if (!w.sheet) throw std::runtime_error("bulletcloth::HangingScene: CreatePatch failed");
+  btSoftBody::Material* material = w.sheet->m_materials[0];
+  material->m_kLST = 1;
+  material->m_kAST = 1;
+  w.sheet->generateBendingConstraints(2, material);
+  w.sheet->m_cfg.piterations = iterations;
+  w.world.addSoftBody(w.sheet);
+}
+
+HangingScene::~HangingScene() = default;
+
+void HangingScene::step() {
+  world_->world.stepSimulation(kFrameSeconds, 0);
+}
+
+void HangingScene::position(int node, float& x, float& y, float& z) const {
+  const btVector3& p = world_->sheet->m_nodes[node].m_x;
+  x = p.x();
+  y = p.y();
+  z = p.z();
+}
+
 }  // namespace bulletcloth

@@ -49,6 +49,35 @@ class Scene {
   std::unique_ptr<World> world_;
 };
 
+// The hanging sheet of our cloth's hanging preset: N x N over x, y from -29
+// to 30 at height 30, the two corners of the far edge (y = 30) fixed, no
+// floor; structural, shear (both diagonals) and bending (across two nodes)
+// links, all of full stiffness, and `iterations` position iterations. One
+// step() is one frame of 1/60 s, one internal Bullet step, under gravity
+// kHangingGravity: the fall per frame of our hanging preset (a quarter of
+// drape's gravity over frames of 0.02), at 60 frames a second.
+constexpr float kHangingGravity = -50.0f * 0.02f * 0.02f * 60 * 60;
+
+class HangingScene {
+ public:
+  // Throws std::invalid_argument unless 2 <= n <= Scene::kMaxSide and
+  // iterations >= 1.
+  HangingScene(int n, int iterations);
+  ~HangingScene();
+  HangingScene(const HangingScene&) = delete;
+  HangingScene& operator=(const HangingScene&) = delete;
+
+  void step();
+  int side() const { return n_; }
+  // Node (column c, row r) at index r * n + c, as in our cloth.
+  void position(int node, float& x, float& y, float& z) const;
+
+ private:
+  struct World;
+  int n_;
+  std::unique_ptr<World> world_;
+};
+
 }  // namespace bulletcloth
 
 #endif

@@ -6,6 +6,10 @@
 //   component/rest/60, drapeStep/rest  frames 2001-2200, the cloth at rest;
 //   component/run80/<N>      frames 2-81, falling and landing, on one thread:
 //                            the frames bench/bulletCloth times for Bullet.
+//   xpbd/<N>/<threads>      one frame of the hanging preset (the XPBD solver
+//                            with stretch, shear, bending and tethers) after
+//                            its first 10, counter ns_per_node_step: the frame
+//                            over the nodes and the small steps.
 // Every iteration is one frame, timed on its own; when the phase runs out the
 // cloth is built again outside the timing. Counters: ns_per_node (the mean
 // frame over the nodes) and allocs_per_frame.
@@ -80,6 +84,28 @@ void BM_ComponentAtRest(benchmark::State& state) {
   timeComponent(state, 60, 1, kAtRest);
 }
 
+void BM_Xpbd(benchmark::State& state) {
+  const int size = static_cast<int>(state.range(0));
+  cloth::Cloth c(cloth::Preset::hanging, cloth::presetParams(cloth::Preset::hanging, size),
+                 static_cast<int>(state.range(1)));
+  for (int f = 0; f < 10; ++f) c.advance();
+  double seconds = 0.0;
+  uint64_t allocs = 0;
+  for (auto _ : state) {
+    const uint64_t a0 = alloccount::allocations();
+    const auto t0 = Clock::now();
+    c.advance();
+    const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    allocs += alloccount::allocations() - a0;
+    state.SetIterationTime(s);
+    seconds += s;
+  }
+  const double frames = static_cast<double>(state.iterations());
+  state.counters["ns_per_node_step"] =
+      seconds * 1e9 / frames / (static_cast<double>(size) * size * c.stepsPerFrame());
+  state.counters["allocs_per_frame"] = static_cast<double>(allocs) / frames;
+}
+
 // drape's application object is big (its arrays are fields): it lives on
 // the heap, and is made once per phase start.
 drapeApp* drapeAt(const Phase& phase) {
@@ -127,6 +153,12 @@ BENCHMARK(BM_ComponentRun80)
     ->Arg(60)->Arg(128)->Arg(256)->Arg(512)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond)
+    ->MinTime(0.3);
+BENCHMARK(BM_Xpbd)
+    ->Name("xpbd")
+    ->Args({64, 1})->Args({128, 1})->Args({256, 1})->Args({512, 1})->Args({256, 2})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
     ->MinTime(0.3);
 BENCHMARK(BM_DrapeFalling)->Name("drapeStep/falling")->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ComponentAtRest)->Name("component/rest/60")->UseManualTime()->Unit(benchmark::kMicrosecond);

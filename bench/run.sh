@@ -12,7 +12,11 @@
 #     against the client-array path, the two normal generations, the build;
 #   - bench/clothComponentBench: the cloth component per frame and per node
 #     at 60 to 512 on one thread and on every core, beside drape's own step,
-#     and over the frames bulletCloth times;
+#     and over the frames bulletCloth times; the XPBD solver's hanging sheet
+#     per node and small step at 64 to 512, and at 256 on two threads;
+#   - bench/bulletHanging, when the build found Bullet: Bullet's soft body on
+#     the hanging sheet at 1, 4, 16 and 64 position iterations beside ours
+#     (strain and processor time per simulated second);
 #   - the real drape, drapeExplorer (in its surface-with-net look, and in its
 #     surface look at 60, 128 and 256) and the
 #     bare GLUT floor (bench/glFloor) under Xvfb at 1920 x 1080 with openbox,
@@ -52,7 +56,7 @@ cmake --build "$build" -j2 --target clothBench explorerBench meshBench clothComp
 # The Bullet peer is built only where the build found Bullet.
 bullet=""
 if grep -q '^BULLET_FOUND:INTERNAL=1$' "$build/CMakeCache.txt"; then
-  cmake --build "$build" -j2 --target bulletCloth >/dev/null
+  cmake --build "$build" -j2 --target bulletCloth bulletHanging >/dev/null
   bullet="$build/bench/bulletCloth"
 fi
 
@@ -290,6 +294,27 @@ done
 s256="$(awk -v a="$s60" -v b="$(field surface256 fps | median)" 'BEGIN { printf "%.3f", a / b }')"
 row "explorer frame at 256 / at 60" "$s256" "<= 3" \
   "$(awk -v r="$s256" 'BEGIN { print (r <= 3) ? "met" : "NOT met" }')"
+echo
+echo "The XPBD solver (bench/clothComponentBench xpbd), hanging preset, medians over $reps repetitions"
+echo
+row "Measure" "Median" "Target" "Result"
+row "---" "---:" "---" "---"
+for n in 64 128 256 512; do
+  x="$(bm "xpbd/$n/1/min_time:0.300" ns_per_node_step)"
+  row "$n x $n, 1 thread: ns per node per small step" "$(f1 "$x")" "<= 15" \
+    "$(awk -v r="$x" 'BEGIN { print (r <= 15) ? "met" : "NOT met" }')"
+done
+xspeed="$(awk -v a="$(bm "xpbd/256/2/min_time:0.300" real_time)" \
+  -v b="$(bm "xpbd/256/1/min_time:0.300" real_time)" 'BEGIN { printf "%.3f", a / b }')"
+row "256 x 256: 2 threads / 1 thread" "$xspeed" "<= 0.6" \
+  "$(awk -v r="$xspeed" 'BEGIN { print (r <= 0.6) ? "met" : "NOT met" }')"
+row "heap allocations per frame, 512 x 512" "$(bm "xpbd/512/1/min_time:0.300" allocs_per_frame)" "0" ""
+if [ -n "$bullet" ]; then
+  echo
+  echo "Bullet's soft body and ours on the hanging sheet (bench/bulletHanging), 64 x 64, 600 frames"
+  echo
+  "$build/bench/bulletHanging" 64 600 | tail -n +3
+fi
 if [ -n "$bullet" ]; then
   echo
   echo "Our cloth / Bullet's soft-body cloth, per step over frames 2-81, one thread"

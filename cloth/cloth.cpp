@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cloth/workerPool.h"
+#include "cloth/xpbdSolver.h"
 #include "zeu/zeLanes.h"
 
 #ifdef ZE_LANES
@@ -116,6 +117,8 @@ void Cloth::derive() {
   const double fastest = 2.0 * std::sqrt(static_cast<double>(springFactor_));
   const int needed = static_cast<int>(std::ceil(fastest * frameTime));
   substeps_ = std::clamp(std::max(params_.stepsPerFrame, needed), 1, kMaxSubsteps);
+  // XPBD is stable at any step: it takes the steps asked for.
+  if (params_.solver == kSolverXpbd) substeps_ = std::clamp(params_.stepsPerFrame, 1, kMaxSubsteps);
   dt_ = frameTime / substeps_;
   dtPosition_ = static_cast<float>(dt_);
   gravity_ = zeVec3f(0.0f, 0.0f, -static_cast<float>(params_.gravity * dt_));
@@ -123,6 +126,7 @@ void Cloth::derive() {
 }
 
 void Cloth::advance() {
+  if (params_.solver == kSolverXpbd) return XpbdSolver::frame(*this);
   FrameJob job{this, substeps_, current_};
   pool_->run(&Cloth::stepJob, &job);
   if (substeps_ % 2 == 1) current_ ^= 1;
@@ -154,7 +158,7 @@ void Cloth::stepJob(void* context, int worker, WorkerPool& pool) {
                           static_cast<float>(strength * std::sin(angle) * c.dt_), 0.0f);
     }
     const int from = (job.first + s) & 1;
-    c.contactRows(from, firstRow, endRow);
+    if (c.params_.terrain) c.contactRows(from, firstRow, endRow);
     pool.barrier();
     if (c.params_.tearing) {
       c.tearRows(from, firstRow, endRow, c.torn_[worker]);
@@ -311,6 +315,7 @@ bool Cloth::cutUp(int node) {
 
 void Cloth::setPinned(int node, bool pinned) {
   pinned_[node] = pinned ? 1 : 0;
+  pinsChanged_ = true;
   if (pinned) {
     contact_[node] = 0;
     vel_[node] = zeVec3f();
@@ -319,6 +324,7 @@ void Cloth::setPinned(int node, bool pinned) {
 
 void Cloth::unpinAll() {
   std::fill(pinned_.begin(), pinned_.end(), 0);
+  pinsChanged_ = true;
 }
 
 void Cloth::placeNode(int node, const zeVec3f& p) {

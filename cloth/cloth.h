@@ -28,6 +28,7 @@
 namespace cloth {
 
 class WorkerPool;
+class XpbdSolver;
 
 /// The cloth: its nodes, links, parameters and the threads that step it.
 class Cloth {
@@ -43,7 +44,8 @@ class Cloth {
   Cloth& operator=(const Cloth&) = delete;
 
   /// Advances one frame: the parameters' steps per frame (more when the
-  /// springs at this size need smaller steps to stay stable).
+  /// springs at this size need smaller steps to stay stable). With
+  /// params().solver kSolverXpbd, cloth/xpbdSolver.h steps it instead.
   void advance();
 
   /// Nodes along each side.
@@ -111,6 +113,7 @@ class Cloth {
   void setStepCount(long steps) { stepCount_ = steps; }
 
  private:
+  friend class XpbdSolver;  // the second solver steps the same state
   struct StepPlan;
   static void stepJob(void* context, int worker, WorkerPool& pool);
   void derive();
@@ -145,6 +148,10 @@ class Cloth {
   std::unique_ptr<WorkerPool> pool_;
   std::shared_ptr<const Collider> collider_;
   std::vector<long> torn_;  // per worker, for the last step
+  // Made by the first frame the XPBD solver takes.
+  std::unique_ptr<XpbdSolver> xpbd_;
+  // The pins changed since the XPBD solver last placed its tethers.
+  bool pinsChanged_ = true;
 };
 
 /// FNV-1a 64 over every node in order: position x, y, z and velocity x, y, z

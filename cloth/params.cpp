@@ -18,6 +18,12 @@ constexpr PresetInfo kPresets[] = {
      {{0, 1, 0, 1}, {1, 1, 1, 1}}},
     // The whole edge at x = -29.
     {Preset::flag, "flag", "flies in the wind from one pinned edge", 1, {{0, 0, 0, 1}}},
+    // The two corners of the far edge, with nothing under the sheet.
+    {Preset::hanging,
+     "hanging",
+     "hangs from the two corners of its far edge, no terrain, no wind",
+     2,
+     {{0, 1, 0, 1}, {1, 1, 1, 1}}},
 };
 
 // Built with designated fields so that each entry names its one field.
@@ -48,6 +54,33 @@ ParamInfo flag(const char* name, const char* meaning, bool Params::*field) {
   return p;
 }
 
+constexpr const char* kSolverNames[] = {"springs", "xpbd"};
+ParamInfo choice(const char* name, const char* meaning, const char* const* names, int count,
+                 int Params::*field) {
+  ParamInfo p{name, meaning, ParamKind::choice, 0, static_cast<double>(count - 1)};
+  p.integerField = field;
+  p.choiceNames = names;
+  return p;
+}
+
+// A parameter that came after the first scene files: what they mean by
+// leaving it out (they ran the springs, on the terrain, without tethers).
+ParamInfo since(ParamInfo p, double sceneDefault) {
+  p.sceneDefault = sceneDefault;
+  return p;
+}
+
+const Params kDefaults;
+
+// A compliance: 0 is rigid, and the useful values span powers of ten.
+ParamInfo compliance(const char* name, const char* meaning, float Params::*field) {
+  ParamInfo p{name, meaning, ParamKind::real, 0, 1};
+  p.realField = field;
+  p.format = "%.3g";
+  p.logarithmic = true;
+  return p;
+}
+
 const ParamInfo kTable[] = {
     // The nodes are laid out for the size: a running cloth keeps its own.
     integer("size", "nodes per side", kMinSize, kMaxSize, &Params::size, true),
@@ -63,6 +96,16 @@ const ParamInfo kTable[] = {
     flag("tearing", "tearing on", &Params::tearing),
     real("tearStretch", "tear past (rest lengths)", 1.1, 10, &Params::tearStretch, "%.2f"),
     flag("groundStops", "ground stops what lands", &Params::groundStops),
+    since(choice("solver", "solver", kSolverNames, 2, &Params::solver), kSolverSprings),
+    since(
+        compliance("stretchCompliance", "stretch compliance (0 rigid)", &Params::stretchCompliance),
+        kDefaults.stretchCompliance),
+    since(compliance("shearCompliance", "shear compliance (0 rigid)", &Params::shearCompliance),
+          kDefaults.shearCompliance),
+    since(compliance("bendCompliance", "bending compliance (0 rigid)", &Params::bendCompliance),
+          kDefaults.bendCompliance),
+    since(flag("tethers", "tethers to the pins", &Params::tethers), 0),
+    since(flag("terrain", "terrain", &Params::terrain), 1),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];
 
@@ -138,6 +181,24 @@ Params presetParams(Preset preset, int size) {
       p.windGusts = 0.5f;
       p.groundStops = true;
       break;
+    case Preset::hanging:
+      p.terrain = false;
+      break;
+  }
+  // The sheets that hang are solved as cloth: inextensible, in twenty small
+  // steps a frame (a frame of 0.02 under a quarter of drape's gravity falls
+  // as far as drape's), tethered to their pins.
+  if (preset != Preset::drape) {
+    p.solver = kSolverXpbd;
+    p.timeStep = 0.001;
+    p.stepsPerFrame = 20;
+    p.gravity = 50.0f;
+    p.damping = 0.99f;
+    p.stretchCompliance = 0.0f;
+    p.shearCompliance = 1e-4f;
+    p.bendCompliance = 1e-2f;
+    p.tethers = true;
+    if (preset == Preset::flag) p.windStrength = 150.0f;
   }
   return p;
 }
@@ -156,6 +217,7 @@ const ParamInfo* findParam(const std::string& name) {
 double paramValue(const ParamInfo& info, const Params& params) {
   switch (info.kind) {
     case ParamKind::integer:
+    case ParamKind::choice:
       return params.*info.integerField;
     case ParamKind::flag:
       return params.*info.flagField ? 1.0 : 0.0;
@@ -181,6 +243,7 @@ bool setParam(const ParamInfo& info, Params& params, double value) {
   if (!inRange(info, value)) return false;
   switch (info.kind) {
     case ParamKind::integer:
+    case ParamKind::choice:
       if (value != std::floor(value)) return false;
       params.*info.integerField = static_cast<int>(value);
       return true;
@@ -198,6 +261,20 @@ bool setParam(const ParamInfo& info, Params& params, double value) {
   return false;
 }
 
+const char* choiceName(const ParamInfo& info, int index) {
+  if (info.kind != ParamKind::choice || index < info.least || index > info.most) return nullptr;
+  return info.choiceNames[index];
+}
+
+bool choiceIndex(const ParamInfo& info, const std::string& name, int& index) {
+  for (int k = 0; choiceName(info, k); ++k)
+    if (name == info.choiceNames[k]) {
+      index = k;
+      return true;
+    }
+  return false;
+}
+
 bool paramsValid(const Params& params, std::string& what) {
   for (const ParamInfo& p : kTable) {
     if (!inRange(p, paramValue(p, params))) {
@@ -209,6 +286,10 @@ bool paramsValid(const Params& params, std::string& what) {
 }
 
 std::string formatParam(const ParamInfo& info, double value) {
+  if (info.kind == ParamKind::choice) {
+    const char* name = choiceName(info, static_cast<int>(value));
+    return name ? name : "?";
+  }
   char text[64];
   if (info.kind == ParamKind::real)
     std::snprintf(text, sizeof text, info.format, value);

@@ -4,6 +4,7 @@
 // all read and check values from the same place.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,27 @@ struct Params {
   bool tearing = false;      ///< links break when stretched too far
   float tearStretch = 3.0f;  ///< length, in rest lengths, past which a link breaks
   bool groundStops = false;  ///< a node that lands stops where it lands (drape's nodes slide on)
+  // The XPBD solver's own (the springs read none of them but terrain).
+  int solver = 0;  ///< kSolverSprings or kSolverXpbd
+  /// Compliances: the inverse of a link's stiffness, in the unit of
+  /// 1 / stiffness (0.1 stretches as drape's springs do); 0 is rigid.
+  float stretchCompliance = 0.0f;
+  float shearCompliance = 0.0f;
+  float bendCompliance = 0.0f;
+  bool tethers = false;  ///< free nodes kept within their rest distance of the nearest pins
+  bool terrain = true;   ///< drape's terrain is there
 };
+
+/// Values of Params::solver.
+constexpr int kSolverSprings = 0;
+constexpr int kSolverXpbd = 1;
 
 /// Named starting points: what is pinned and the parameters that suit it.
 enum class Preset {
   drape,    ///< drape's own cloth: falls flat onto the terrain
   curtain,  ///< hangs from the two pinned corners of one edge
   flag,     ///< one edge pinned, wind on
+  hanging,  ///< hangs from the two corners of its far edge, no terrain, no wind
 };
 
 /// Nodes a preset pins: those with a column from c0 to c1 and a row from r0
@@ -59,7 +74,7 @@ const PresetInfo& presetInfo(Preset preset);
 /// The nodes (column + size * row) a preset pins on a sheet of size x size.
 std::vector<int> presetPins(Preset preset, int size);
 
-/// "drape", "curtain" or "flag".
+/// "drape", "curtain", "flag" or "hanging".
 const char* presetName(Preset preset);
 /// The preset called name; false when there is none.
 bool presetFromName(const std::string& name, Preset& preset);
@@ -69,7 +84,7 @@ const char* presetNames();
 Params presetParams(Preset preset, int size);
 
 /// How a parameter is stored.
-enum class ParamKind { integer, real, flag };
+enum class ParamKind { integer, real, flag, choice };
 
 /// One parameter: its name (as on the command line, in scene files and the
 /// panel), what it means, its range and where it lives in Params.
@@ -87,6 +102,14 @@ struct ParamInfo {
   /// printf format of one value: of an int for integers and flags, of a
   /// double for reals; the panel, the page and --list-params show values so.
   const char* format = "%d";
+  /// Kind choice: the names of the values 0..most, held in integerField.
+  const char* const* choiceNames = nullptr;
+  /// Shown on a logarithmic scale (values that span powers of ten, such as
+  /// compliances, where 0 is the stiffest).
+  bool logarithmic = false;
+  /// What a scene file that does not give the parameter means (files
+  /// written before it existed); NaN when a scene must give it.
+  double sceneDefault = std::numeric_limits<double>::quiet_NaN();
 };
 
 /// Every parameter, in the order a panel shows them.
@@ -98,6 +121,10 @@ double paramValue(const ParamInfo& info, const Params& params);
 /// Sets the parameter when value is within its range (and whole, for
 /// integers and flags); false, with params unchanged, otherwise.
 bool setParam(const ParamInfo& info, Params& params, double value);
+/// A choice's name for index, or nullptr when out of range or not a choice.
+const char* choiceName(const ParamInfo& info, int index);
+/// The index of a choice's value called name; false when there is none.
+bool choiceIndex(const ParamInfo& info, const std::string& name, int& index);
 /// True when every parameter of params is within its range.
 bool paramsValid(const Params& params, std::string& what);
 /// A value of the parameter written with its format.

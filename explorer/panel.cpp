@@ -228,7 +228,8 @@ class ImGuiPanel : public Panel {
   static void control(const cloth::ParamInfo& info, cloth::Params& params) {
     const float least = static_cast<float>(info.least), most = static_cast<float>(info.most);
     ImGuiSliderFlags flags = ImGuiSliderFlags_AlwaysClamp;
-    if (info.least > 0 && info.most / info.least >= 100) flags |= ImGuiSliderFlags_Logarithmic;
+    if (info.logarithmic || (info.least > 0 && info.most / info.least >= 100))
+      flags |= ImGuiSliderFlags_Logarithmic;
     char label[64];
     std::snprintf(label, sizeof label, "%s%s", info.name, info.atRestart ? " (on restart)" : "");
     const double value = cloth::paramValue(info, params);
@@ -237,6 +238,18 @@ class ImGuiPanel : public Panel {
       case cloth::ParamKind::flag: {
         bool on = value != 0.0;
         if (ImGui::Checkbox(label, &on)) next = on ? 1.0 : 0.0;
+        break;
+      }
+      case cloth::ParamKind::choice: {
+        int v = static_cast<int>(value);
+        if (ImGui::Combo(
+                label, &v,
+                [](void* data, int k, const char** name) {
+                  *name = cloth::choiceName(*static_cast<const cloth::ParamInfo*>(data), k);
+                  return *name != nullptr;
+                },
+                const_cast<cloth::ParamInfo*>(&info), static_cast<int>(info.most) + 1))
+          next = v;
         break;
       }
       case cloth::ParamKind::integer: {

@@ -43,6 +43,12 @@ std::string allowedValues(const cloth::ParamInfo& info) {
       return name + " takes a whole number from " + number(info.least) + " to " + number(info.most);
     case cloth::ParamKind::real:
       break;
+    case cloth::ParamKind::choice: {
+      std::string names;
+      for (int k = 0; cloth::choiceName(info, k); ++k)
+        names += std::string(k ? ", " : "") + cloth::choiceName(info, k);
+      return name + " takes one of " + names;
+    }
   }
   return name + " takes a number from " + number(info.least) + " to " + number(info.most);
 }
@@ -52,6 +58,10 @@ bool readParamValue(const cloth::ParamInfo& info, const std::string& text, doubl
   double v;
   if (info.kind == cloth::ParamKind::flag && (text == "on" || text == "off")) {
     v = text == "on" ? 1.0 : 0.0;
+  } else if (info.kind == cloth::ParamKind::choice) {
+    int index = 0;
+    if (!cloth::choiceIndex(info, text, index)) return false;
+    v = index;
   } else {
     if (info.kind != cloth::ParamKind::real ? !wholeText(text) : !decimalText(text)) return false;
     errno = 0;

@@ -1,6 +1,9 @@
 #include "explorer/plots.h"
 
+#include <algorithm>
+
 #include "cloth/measure.h"
+#include "cloth/strain.h"
 
 namespace explorer {
 
@@ -23,7 +26,8 @@ void Plots::clear() {
 
 void Plots::sample(const cloth::Cloth& cloth, double t) {
   if (static_cast<size_t>(cloth.nodeCount()) != scratch_.size()) resize(cloth.size());
-  strain_.add(t, cloth::nodeStrains(cloth, scratch_.data()));
+  cloth::nodeStrains(cloth, scratch_.data());
+  strain_.add(t, *std::max_element(scratch_.begin(), scratch_.end()));
   energy_.add(t, static_cast<float>(cloth::kineticEnergy(cloth)));
   strainCount_ = strain_.recent(strainOut_.data());
   energyCount_ = energy_.recent(energyOut_.data());

@@ -93,6 +93,17 @@ void readParam(const cloth::ParamInfo& info, const Json& v, const std::string& w
       if (!v.is_number()) throw Bad{"'" + where + "' is not a number"};
       value = info.realField ? static_cast<double>(finiteFloat(v, where)) : v.get<double>();
       break;
+    case cloth::ParamKind::choice: {
+      int index = 0;
+      if (!v.is_string() || !cloth::choiceIndex(info, v.get<std::string>(), index)) {
+        std::string names;
+        for (int k = 0; cloth::choiceName(info, k); ++k)
+          names += std::string(k ? ", " : "") + cloth::choiceName(info, k);
+        throw Bad{"'" + where + "' is " + v.dump() + ", not one of " + names};
+      }
+      value = index;
+      break;
+    }
   }
   if (!cloth::setParam(info, params, value))
     throw Bad{"'" + where + "' is " + v.dump() + ", not within " + number(info.least) + " to " +
@@ -144,6 +155,11 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   for (int k = 0; k < tableSize; ++k) {
     if (table[k].atRestart) continue;
     const std::string where = std::string("params.") + table[k].name;
+    // A parameter newer than the file: what the program that wrote it did.
+    if (!given.contains(table[k].name) && !std::isnan(table[k].sceneDefault)) {
+      cloth::setParam(table[k], params, table[k].sceneDefault);
+      continue;
+    }
     readParam(table[k], member(given, table[k].name, where), where, params);
   }
   std::string what;
@@ -203,6 +219,8 @@ Json jsonValue(const cloth::ParamInfo& info, const cloth::Params& params) {
   const double value = cloth::paramValue(info, params);
   if (info.kind == cloth::ParamKind::integer) return static_cast<int64_t>(value);
   if (info.kind == cloth::ParamKind::flag) return value != 0.0;
+  if (info.kind == cloth::ParamKind::choice)
+    return cloth::choiceName(info, static_cast<int>(value));
   return value;  // a float field's value is exactly this double
 }
 

@@ -2,9 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 
-#include "cloth/measure.h"
+#include "cloth/strain.h"
 #include "explorer/clothFiles.h"
 #include "explorer/lab.h"
 #include "explorer/strainLook.h"
@@ -139,7 +140,8 @@ void ClothView::drawSurface(Look look) {
 
 // Every frame in the strain look: the colours follow the cloth.
 void ClothView::paintStrains(const cloth::Cloth& cloth) {
-  largestStrain_ = cloth::nodeStrains(cloth, strains_.data());
+  cloth::nodeStrains(cloth, strains_.data());
+  largestStrain_ = *std::max_element(strains_.begin(), strains_.end());
   explorer::paintStrains(strains_.data(), cloth.nodeCount(), mesh->colorList);
   strainPainted_ = true;
 }

@@ -103,7 +103,7 @@ TEST(ClothTest, PinnedNodesStayAndCutLinksPullNothing) {
 // Every preset for 3000 frames at sizes from the smallest up: nothing
 // non-finite and nothing far from the centre.
 TEST(ClothTest, PresetsStayFiniteAndNearFor3000Frames) {
-  for (Preset preset : {Preset::drape, Preset::curtain, Preset::flag}) {
+  for (Preset preset : {Preset::drape, Preset::curtain, Preset::flag, Preset::hanging}) {
     for (int size : {8, 23, 60}) {
       std::unique_ptr<Cloth> c = makeCloth(preset, size, 2);
       for (int f = 0; f < 3000; ++f) c->advance();

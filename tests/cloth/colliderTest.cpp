@@ -29,8 +29,10 @@ class Flat final : public cloth::HeightField {
   float level_;
 };
 
+// The springs' contact pass, which the collider's band serves.
 cloth::Params paramsAt(Preset preset, int size, bool stops) {
   cloth::Params p = cloth::presetParams(preset, size);
+  p.solver = cloth::kSolverSprings;
   p.groundStops = stops;
   return p;
 }

@@ -128,11 +128,28 @@ def check_panel_and_pin(browser, base):
     table = json.loads(browser.evaluate("Module.ccall('zeLabDescribe', 'string', [], [])"))["params"]
     shown = browser.evaluate("Array.from(document.querySelectorAll('#params input')).map("
                              "i => [i.name, i.type, i.min, i.max])")
+    def bound(p, value):  # logarithmic sliders run over a thousand positions
+        return "" if p["kind"] == "flag" else str(value).removesuffix(".0")
     wanted = [[p["name"], "checkbox" if p["kind"] == "flag" else "range",
-               "" if p["kind"] == "flag" else str(p["least"]).removesuffix(".0"),
-               "" if p["kind"] == "flag" else str(p["most"]).removesuffix(".0")] for p in table]
+               bound(p, 0 if p["logarithmic"] else p["least"]),
+               bound(p, 1000 if p["logarithmic"] else p["most"])]
+              for p in table if p["kind"] != "choice"]
     if shown != wanted or browser.evaluate("document.getElementById('panel').hidden"):
         problems.append(f"the panel shows {shown}, not the table's {wanted}")
+    # A choice is a list of its value names, and picking one reaches the cloth.
+    choices = browser.evaluate("Array.from(document.querySelectorAll('#params select')).map("
+                               "s => [s.name, Array.from(s.options).map(o => o.text)])")
+    if choices != [[p["name"], p["choices"]] for p in table if p["kind"] == "choice"]:
+        problems.append(f"the panel's lists are {choices}")
+    browser.evaluate("(s => { s.value = '1'; s.dispatchEvent(new Event('change')); })"
+                     "(document.querySelector('#params select[name=solver]'))")
+    if lab_state(browser)["values"]["solver"] != 1:
+        problems.append("the solver list did not reach the cloth")
+    browser.evaluate("(i => { i.value = 500; i.dispatchEvent(new Event('input')); })"
+                     "(document.querySelector('#params input[name=bendCompliance]'))")
+    bend = lab_state(browser)["values"]["bendCompliance"]
+    if not 1e-5 < bend < 1e-4:  # halfway over nine powers of ten from a billionth
+        problems.append(f"the bending compliance slider gave {bend}")
     browser.evaluate("(i => { i.value = 123.5; i.dispatchEvent(new Event('input')); })"
                      "(document.querySelector('#params input[name=gravity]'))")
     if lab_state(browser)["values"]["gravity"] != 123.5:

@@ -25,6 +25,13 @@ const char* give(const Json& json) {
   return answer.c_str();
 }
 
+// A choice's value names, in order; none for other kinds.
+Json choices(const cloth::ParamInfo& info) {
+  Json names = Json::array();
+  for (int k = 0; cloth::choiceName(info, k); ++k) names.push_back(cloth::choiceName(info, k));
+  return names;
+}
+
 const char* kindName(cloth::ParamKind kind) {
   switch (kind) {
     case cloth::ParamKind::integer:
@@ -33,6 +40,8 @@ const char* kindName(cloth::ParamKind kind) {
       return "real";
     case cloth::ParamKind::flag:
       return "flag";
+    case cloth::ParamKind::choice:
+      return "choice";
   }
   return "";
 }
@@ -42,7 +51,7 @@ const char* kindName(cloth::ParamKind kind) {
 extern "C" {
 
 // {"params": [{"name", "meaning", "kind", "least", "most", "atRestart",
-// "format"}...], "presets": [...], "looks": [...]}
+// "format", "logarithmic", "choices"}...], "presets": [...], "looks": [...]}
 EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
   Json params = Json::array();
   int count;
@@ -54,7 +63,9 @@ EMSCRIPTEN_KEEPALIVE const char* zeLabDescribe() {
                       {"least", table[k].least},
                       {"most", table[k].most},
                       {"atRestart", table[k].atRestart},
-                      {"format", table[k].format}});
+                      {"format", table[k].format},
+                      {"logarithmic", table[k].logarithmic},
+                      {"choices", choices(table[k])}});
   Json presets = Json::array();
   int presetCount;
   const cloth::PresetInfo* presetTable = cloth::presetTable(presetCount);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -85,13 +86,39 @@ TEST(XpbdTest, ColoursTouchDisjointNodesAndCoverEveryLinkOnce) {
 // and along the taut edge between them included.
 TEST(XpbdTest, HangingSheetStretchesLessThanOnePercent) {
   Cloth c(Preset::hanging, cloth::presetParams(Preset::hanging, 64), 2);
+  const int left = 63 * 64, right = 63 * 64 + 63;
+  const zeVec3f leftAt = c.positions()[left], rightAt = c.positions()[right];
   for (int f = 0; f < 600; ++f) c.advance();
+  EXPECT_EQ(std::memcmp(&leftAt, &c.positions()[left], sizeof leftAt), 0) << "pins stay";
+  EXPECT_EQ(std::memcmp(&rightAt, &c.positions()[right], sizeof rightAt), 0) << "pins stay";
   std::vector<float> scratch;
   const cloth::StrainFigures s = cloth::structuralStrain(c, scratch);
   EXPECT_LT(s.largest, 0.01);
   EXPECT_LT(s.mean, 0.002);
   EXPECT_GT(s.largest, 0.0) << "a loaded sheet stretches somewhat";
   EXPECT_LT(c.positions()[32].z, -20.0f) << "the sheet should hang down";
+}
+
+// A pin let go becomes a node like the others at the next frame: the links
+// pull it along (it does not fall on its own, nor stay put) and no tether
+// holds anything to where it was.
+TEST(XpbdTest, ANodeLetGoMovesWithTheSheet) {
+  for (bool tethers : {false, true}) {
+    const int N = 16, corner = N * N - 1;
+    cloth::Params params = cloth::presetParams(Preset::hanging, N);
+    params.tethers = tethers;
+    Cloth c(Preset::hanging, params, 1);
+    for (int f = 0; f < 100; ++f) c.advance();
+    c.setPinned(corner, false);
+    for (int f = 0; f < 300; ++f) c.advance();
+    const zeVec3f* p = c.positions();
+    const float rest = c.restLength();
+    EXPECT_LT(p[corner].z, 0.0f) << "the corner swings down with the sheet";
+    EXPECT_NEAR((p[corner] - p[corner - 1]).length(), rest, 0.05f * rest) << tethers;
+    EXPECT_NEAR((p[corner] - p[corner - N]).length(), rest, 0.05f * rest) << tethers;
+    std::vector<float> scratch;
+    EXPECT_LT(cloth::structuralStrain(c, scratch).largest, 0.05) << tethers;
+  }
 }
 
 // A line cut across the hanging sheet (every link between two rows; and one

@@ -96,7 +96,9 @@ const ParamInfo kTable[] = {
     flag("tearing", "tearing on", &Params::tearing),
     real("tearStretch", "tear past (rest lengths)", 1.1, 10, &Params::tearStretch, "%.2f"),
     flag("groundStops", "ground stops what lands", &Params::groundStops),
-    since(choice("solver", "solver", kSolverNames, 2, &Params::solver), kSolverSprings),
+    since(choice("solver", "springs (explicit) or xpbd (constraints in small steps)", kSolverNames,
+                 2, &Params::solver),
+          kSolverSprings),
     since(
         compliance("stretchCompliance", "stretch compliance (0 rigid)", &Params::stretchCompliance),
         kDefaults.stretchCompliance),
@@ -105,7 +107,7 @@ const ParamInfo kTable[] = {
     since(compliance("bendCompliance", "bending compliance (0 rigid)", &Params::bendCompliance),
           kDefaults.bendCompliance),
     since(flag("tethers", "tethers to the pins", &Params::tethers), 0),
-    since(flag("terrain", "terrain", &Params::terrain), 1),
+    since(flag("terrain", "drape's terrain under the sheet", &Params::terrain), 1),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];
 

@@ -102,17 +102,21 @@ bool readSetting(const std::string& setting, const cloth::ParamInfo*& info, doub
 std::string paramList() {
   std::string text;
   char line[200];
-  std::snprintf(line, sizeof line, "%-14s %-16s %-9s %s\n", "name", "range", "default", "meaning");
+  std::snprintf(line, sizeof line, "%-18s %-16s %-9s %s\n", "name", "range", "default", "meaning");
   text += line;
   const cloth::Params defaults;
   int count;
   const cloth::ParamInfo* table = cloth::paramTable(count);
   for (int k = 0; k < count; ++k) {
     const cloth::ParamInfo& info = table[k];
-    const std::string range = info.kind == cloth::ParamKind::flag
-                                  ? "0 or 1"
-                                  : number(info.least) + " to " + number(info.most);
-    std::snprintf(line, sizeof line, "%-14s %-16s %-9s %s%s\n", info.name, range.c_str(),
+    std::string range = number(info.least) + " to " + number(info.most);
+    if (info.kind == cloth::ParamKind::flag) range = "0 or 1";
+    if (info.kind == cloth::ParamKind::choice) {
+      range.clear();
+      for (int c = 0; cloth::choiceName(info, c); ++c)
+        range += std::string(c ? " or " : "") + cloth::choiceName(info, c);
+    }
+    std::snprintf(line, sizeof line, "%-18s %-16s %-9s %s%s\n", info.name, range.c_str(),
                   cloth::formatParam(info, cloth::paramValue(info, defaults)).c_str(), info.meaning,
                   info.atRestart ? " (at restart)" : "");
     text += line;
@@ -121,7 +125,7 @@ std::string paramList() {
   int presets;
   const cloth::PresetInfo* preset = cloth::presetTable(presets);
   for (int k = 0; k < presets; ++k) {
-    std::snprintf(line, sizeof line, "  %-12s %s\n", preset[k].name, preset[k].meaning);
+    std::snprintf(line, sizeof line, "  %-16s %s\n", preset[k].name, preset[k].meaning);
     text += line;
   }
   return text;

@@ -78,6 +78,43 @@ TEST(Scene, SavedAndOpenedRunsOnToTheBitsOfTheRunThatSavedIt) {
   }
 }
 
+// A scene written before the cloth had a choice of solver names none of the
+// parameters that came with it: it opens on the springs, on the terrain,
+// without tethers, and runs on as the program that wrote it did.
+TEST(Scene, AFileFromBeforeTheSolverChoiceRunsTheSpringsOnToTheSameBits) {
+  cloth::Params p = cloth::presetParams(cloth::Preset::curtain, 24);
+  // The curtain as it was: springs, and the values it had then.
+  p.solver = cloth::kSolverSprings;
+  p.stiffness = 2000.0f;
+  p.gravity = 20.0f;
+  p.damping = 0.98f;
+  p.timeStep = 0.01;
+  p.stepsPerFrame = 1;
+  p.tethers = true;  // a value the old file cannot hold: it must not come back
+  cloth::Cloth run(cloth::Preset::curtain, p, 2);
+  runTo(run, 40);
+  nlohmann::ordered_json old = nlohmann::ordered_json::parse(text(run));
+  for (const char* newer :
+       {"solver", "stretchCompliance", "shearCompliance", "bendCompliance", "tethers", "terrain"})
+    ASSERT_EQ(old["params"].erase(newer), 1u) << newer;
+  std::string error;
+  auto opened = explorer::clothFromScene(old.dump(), 3, error);
+  ASSERT_TRUE(opened) << error;
+  EXPECT_EQ(opened->params().solver, cloth::kSolverSprings);
+  EXPECT_TRUE(opened->params().terrain);
+  EXPECT_FALSE(opened->params().tethers);
+  // Tethers do nothing on the springs: the two run on alike.
+  runTo(run, 120);
+  runTo(*opened, 120);
+  EXPECT_EQ(cloth::digest(*opened), cloth::digest(run));
+  // A solver the program does not know is refused by name.
+  old["params"]["solver"] = "verlet";
+  EXPECT_FALSE(explorer::clothFromScene(old.dump(), 1, error));
+  EXPECT_NE(error.find("'params.solver' is \"verlet\", not one of springs, xpbd"),
+            std::string::npos)
+      << error;
+}
+
 TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
   cloth::Params p = cloth::presetParams(cloth::Preset::flag, 8);
   p.stiffness = std::nextafter(10.0f, 11.0f);

@@ -53,7 +53,7 @@ TEST_F(ExplorerCommandLineTest, BadValuesNameTheOptionExitWithTwoAndWriteNothing
       {{"--size", "60x"}, "--size"},
       {{"--threads", "0"}, "--threads: '0' is not a whole number from 1 to 64"},
       {{"--threads", "65"}, "--threads"},
-      {{"--preset", "silk"}, "--preset: unknown preset 'silk' (one of drape, curtain, flag)"},
+      {{"--preset", "silk"}, "--preset: unknown preset 'silk' (one of drape, curtain, flag, hanging)"},
       {{"--batch", "-3"}, "--batch"},
       {{"--batch", "10", "--size"}, "--size: missing value"},
       {{"--obj", "cloth.obj"}, "--obj: only with --batch FRAMES"},

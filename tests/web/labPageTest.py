@@ -29,7 +29,7 @@ DIGESTS = [(60, "drape", 600), (128, "drape", 300), (60, "flag", 300)]
 # The address, and the line the page shows instead of running.
 REFUSED = [
     ("size=abc", "size: 'abc' is not a whole number from 8 to 512"),
-    ("preset=silk", "preset: unknown preset 'silk' (one of drape, curtain, flag)"),
+    ("preset=silk", "preset: unknown preset 'silk' (one of drape, curtain, flag, hanging)"),
     ("frames=-1", "frames: '-1' is not a whole number from 0 to 100000000"),
     ("sise=128", "unknown address value 'sise' (size, preset, scene, frames or a parameter of "
                  "drapeExplorer --list-params)"),

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "cloth/wind.h"
 #include "cloth/workerPool.h"
 #include "cloth/xpbdSolver.h"
 #include "zeu/zeLanes.h"
@@ -22,12 +23,6 @@ constexpr int kMaxSubsteps = 64;
 constexpr double kSpan = 59.0;  // the sheet runs from -29 to 30 along x and y
 constexpr double kLow = -29.0;
 constexpr float kStartHeight = 30.0f;
-
-// How gusts vary: two slow waves in [-1, 1], a function of time alone, so
-// that every worker and every thread count sees the same wind.
-double gust(double time) {
-  return 0.6 * std::sin(0.9 * time) + 0.4 * std::sin(2.3 * time + 1.0);
-}
 
 }  // namespace
 
@@ -150,13 +145,8 @@ void Cloth::stepJob(void* context, int worker, WorkerPool& pool) {
   const int endRow = static_cast<int>(static_cast<long>(c.size_) * (worker + 1) / workers);
   for (int s = 0; s < job.substeps; ++s) {
     StepPlan plan;
-    if (c.params_.wind) {
-      const double time = static_cast<double>(c.stepCount_ + s) * c.dt_;
-      const double strength = c.params_.windStrength * (1.0 + c.params_.windGusts * gust(time));
-      const double angle = c.params_.windDirection * (3.14159265358979323846 / 180.0);
-      plan.wind = zeVec3f(static_cast<float>(strength * std::cos(angle) * c.dt_),
-                          static_cast<float>(strength * std::sin(angle) * c.dt_), 0.0f);
-    }
+    if (c.params_.wind)
+      plan.wind = windOfStep(c.params_, static_cast<double>(c.stepCount_ + s) * c.dt_, c.dt_);
     const int from = (job.first + s) & 1;
     if (c.params_.terrain) c.contactRows(from, firstRow, endRow);
     pool.barrier();
@@ -266,24 +256,7 @@ void Cloth::moveRows(int from, int firstRow, int endRow, const StepPlan& plan) {
         zeVec3f gain((((k.x / 6.0f + k.x / 3.0f) + k.x / 3.0f) + k.x / 6.0f) + gravity_.x,
                      (((k.y / 6.0f + k.y / 3.0f) + k.y / 3.0f) + k.y / 6.0f) + gravity_.y,
                      (((k.z / 6.0f + k.z / 3.0f) + k.z / 3.0f) + k.z / 6.0f) + gravity_.z);
-        if (wind) {
-          // The wind pushes along the node's normal by how squarely the
-          // sheet faces it: (n . w) n for the unit normal n.
-          const zeVec3f& l = c > 0 ? in[n - 1] : p;
-          const zeVec3f& rr = c < N - 1 ? in[n + 1] : p;
-          const zeVec3f& d = r > 0 ? in[n - N] : p;
-          const zeVec3f& u = r < N - 1 ? in[n + N] : p;
-          zeVec3f across = rr - l, along = u - d;
-          const zeVec3f normal = across.cross(along);
-          const float squared = (normal.x * normal.x + normal.y * normal.y) + normal.z * normal.z;
-          if (squared > 0.0f) {
-            const float facing =
-                ((normal.x * plan.wind.x + normal.y * plan.wind.y) + normal.z * plan.wind.z) /
-                squared;
-            gain = zeVec3f(gain.x + normal.x * facing, gain.y + normal.y * facing,
-                           gain.z + normal.z * facing);
-          }
-        }
+        if (wind) addWind(in, n, c, r, N, plan.wind, gain);
         v = zeVec3f(v.x + gain.x, v.y + gain.y, v.z + gain.z);
       }
       v = zeVec3f(v.x * keep_, v.y * keep_, v.z * keep_);

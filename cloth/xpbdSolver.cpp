@@ -7,6 +7,7 @@
 #include "cloth/cloth.h"
 #include "cloth/collider.h"
 #include "cloth/constraints.h"
+#include "cloth/wind.h"
 #include "cloth/workerPool.h"
 #include "cloth/xpbdLanes.h"
 
@@ -15,11 +16,6 @@ namespace cloth {
 namespace {
 
 constexpr double kSpan = 59.0;  // the sheet's side, as in cloth.cpp
-
-// The springs' gusts: a function of time alone.
-double gust(double time) {
-  return 0.6 * std::sin(0.9 * time) + 0.4 * std::sin(2.3 * time + 1.0);
-}
 
 constexpr int kMaxColours = 16;
 
@@ -272,13 +268,8 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
     const zeVec3f* x0 = c.pos_[from].data();
     zeVec3f* x = c.pos_[from ^ 1].data();
     zeVec3f windGain;
-    if (wind) {
-      const double time = static_cast<double>(c.stepCount_ + step) * c.dt_;
-      const double strength = c.params_.windStrength * (1.0 + c.params_.windGusts * gust(time));
-      const double angle = c.params_.windDirection * (3.14159265358979323846 / 180.0);
-      windGain = zeVec3f(static_cast<float>(strength * std::cos(angle) * c.dt_),
-                         static_cast<float>(strength * std::sin(angle) * c.dt_), 0.0f);
-    }
+    if (wind)
+      windGain = windOfStep(c.params_, static_cast<double>(c.stepCount_ + step) * c.dt_, c.dt_);
 
     // Prediction, reading the step's start and writing the other buffer.
     for (int r = firstRow; r < endRow; ++r) {
@@ -291,21 +282,7 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
         }
         zeVec3f v = vel[n];
         v = zeVec3f(v.x + c.gravity_.x, v.y + c.gravity_.y, v.z + c.gravity_.z);
-        if (wind) {
-          // As the springs: (n . w) n / |n|^2 for the normal n.
-          const zeVec3f& l = col > 0 ? x0[n - 1] : p;
-          const zeVec3f& rr = col < N - 1 ? x0[n + 1] : p;
-          const zeVec3f& d = r > 0 ? x0[n - N] : p;
-          const zeVec3f& u = r < N - 1 ? x0[n + N] : p;
-          zeVec3f across = rr - l, along = u - d;
-          const zeVec3f normal = across.cross(along);
-          const float squared = (normal.x * normal.x + normal.y * normal.y) + normal.z * normal.z;
-          if (squared > 0.0f) {
-            const float facing =
-                ((normal.x * windGain.x + normal.y * windGain.y) + normal.z * windGain.z) / squared;
-            v = zeVec3f(v.x + normal.x * facing, v.y + normal.y * facing, v.z + normal.z * facing);
-          }
-        }
+        if (wind) addWind(x0, n, col, r, N, windGain, v);
         vel[n] = v;
         zeVec3f q(p.x + v.x * dt, p.y + v.y * dt, p.z + v.z * dt);
         if (terrain) {

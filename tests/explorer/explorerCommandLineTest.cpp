@@ -53,7 +53,8 @@ TEST_F(ExplorerCommandLineTest, BadValuesNameTheOptionExitWithTwoAndWriteNothing
       {{"--size", "60x"}, "--size"},
       {{"--threads", "0"}, "--threads: '0' is not a whole number from 1 to 64"},
       {{"--threads", "65"}, "--threads"},
-      {{"--preset", "silk"}, "--preset: unknown preset 'silk' (one of drape, curtain, flag, hanging)"},
+      {{"--preset", "silk"},
+       "--preset: unknown preset 'silk' (one of drape, curtain, flag, hanging)"},
       {{"--batch", "-3"}, "--batch"},
       {{"--batch", "10", "--size"}, "--size: missing value"},
       {{"--obj", "cloth.obj"}, "--obj: only with --batch FRAMES"},
@@ -84,9 +85,11 @@ TEST_F(ExplorerCommandLineTest, ListParamsPrintsTheTable) {
   const Outcome r = explorer({"--list-params"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  for (const char* line : {"\nsize           8 to 512         60        nodes per side",
-                           "\nstiffness      1 to 5000        10.0      spring stiffness",
-                           "\nwind           0 or 1           0         wind on", "\n  curtain "})
+  for (const char* line :
+       {"\nsize               8 to 512         60        nodes per side",
+        "\nstiffness          1 to 5000        10.0      spring stiffness",
+        "\nwind               0 or 1           0         wind on",
+        "\nsolver             springs or xpbd  springs   springs", "\n  curtain "})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
   EXPECT_TRUE(scratch.entries().empty());
 }

@@ -23,6 +23,7 @@ constexpr int kMaxSubsteps = 64;
 constexpr double kSpan = 59.0;  // the sheet runs from -29 to 30 along x and y
 constexpr double kLow = -29.0;
 constexpr float kStartHeight = 30.0f;
+constexpr double kRipple = 0.05;  // of an upright sheet, across its plane
 
 }  // namespace
 
@@ -60,12 +61,19 @@ Cloth::Cloth(Preset preset, const Params& params, int threads,
   right_.assign(static_cast<size_t>(count_), 1);
   up_.assign(static_cast<size_t>(count_), 1);
   const double spacing = kSpan / (size_ - 1);
+  const PresetInfo& info = presetInfo(preset);
   for (int n = 0; n < count_; ++n) {
     const int c = n % size_, r = n / size_;
     zeVec3f& p = pos_[0][n];
     p.x = static_cast<float>(kLow + c * spacing);
     p.y = static_cast<float>(kLow + r * spacing);
     p.z = kStartHeight;
+    if (info.upright) {
+      // Turned up about the x axis through the sheet's middle, with a slight
+      // ripple across it so that it buckles out of its plane as it lands.
+      p.z = static_cast<float>(info.lowest + r * spacing);
+      p.y = static_cast<float>(0.5 + kRipple * std::sin(r * spacing * 0.37 + c * spacing * 0.11));
+    }
     if (c == size_ - 1) right_[n] = 0;
     if (r == size_ - 1) up_[n] = 0;
   }
@@ -98,6 +106,15 @@ bool Cloth::setParams(const Params& params) {
   return true;
 }
 
+void Cloth::setCollider(std::shared_ptr<const Collider> collider) {
+  collider_ = std::move(collider);
+  derive();
+}
+
+void Cloth::setMeshes(std::vector<std::shared_ptr<const MeshObstacle>> meshes) {
+  obstacles_.meshes = std::move(meshes);
+}
+
 // Mass and springs scale with the spacing h: a node carries the sheet's mass
 // over h x h (unit areal density), and the spring constant stays the same,
 // which keeps the sheet's stretch under a given load, and the speed of waves
@@ -118,6 +135,7 @@ void Cloth::derive() {
   dtPosition_ = static_cast<float>(dt_);
   gravity_ = zeVec3f(0.0f, 0.0f, -static_cast<float>(params_.gravity * dt_));
   keep_ = static_cast<float>(std::pow(static_cast<double>(params_.damping), dt_ / 0.01));
+  obstacles_.place(params_, dynamic_cast<const HeightField*>(collider_.get()));
 }
 
 void Cloth::advance() {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "cloth/collider.h"
+#include "cloth/obstacles.h"
 #include "cloth/params.h"
 #include "zeu/zeVec3f.h"
 
@@ -71,7 +72,13 @@ class Cloth {
   const Collider* collider() const { return collider_.get(); }
   /// Collides with collider (null: nothing) from the next step on; nodes in
   /// contact stay in contact.
-  void setCollider(std::shared_ptr<const Collider> collider) { collider_ = std::move(collider); }
+  void setCollider(std::shared_ptr<const Collider> collider);
+
+  /// What the XPBD solver keeps the cloth out of: the ground, ball and box
+  /// of the parameters, the terrain, and the meshes given below.
+  const Obstacles& obstacles() const { return obstacles_; }
+  /// Closed meshes to keep the cloth out of (XPBD solver), replacing any.
+  void setMeshes(std::vector<std::shared_ptr<const MeshObstacle>> meshes);
 
   /// The worker threads (the calling one included).
   int threads() const;
@@ -152,6 +159,7 @@ class Cloth {
   std::unique_ptr<XpbdSolver> xpbd_;
   // The pins changed since the XPBD solver last placed its tethers.
   bool pinsChanged_ = true;
+  Obstacles obstacles_;
 };
 
 /// FNV-1a 64 over every node in order: position x, y, z and velocity x, y, z

@@ -23,11 +23,11 @@ inline bool pushOut(zeVec3f& p, const zeVec3f& before, float d, const zeVec3f& n
 
 // The height field's distance along its normal, from its slope over a
 // short span about (x, y).
-inline float heightDistance(float (*height)(float, float), const zeVec3f& p, zeVec3f& normal) {
+inline float heightDistance(const HeightField& field, const zeVec3f& p, zeVec3f& normal) {
   constexpr float span = 0.05f;
-  const float h = height(p.x, p.y);
-  const float sx = (height(p.x + span, p.y) - height(p.x - span, p.y)) / (2.0f * span);
-  const float sy = (height(p.x, p.y + span) - height(p.x, p.y - span)) / (2.0f * span);
+  const float h = field.height(p.x, p.y);
+  const float sx = (field.height(p.x + span, p.y) - field.height(p.x - span, p.y)) / (2.0f * span);
+  const float sy = (field.height(p.x, p.y + span) - field.height(p.x, p.y - span)) / (2.0f * span);
   const float length = std::sqrt((sx * sx + sy * sy) + 1.0f);
   normal = zeVec3f(-sx / length, -sy / length, 1.0f / length);
   return (p.z - h) / length;
@@ -39,6 +39,32 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
                         unsigned char* contact, int first, int end, float thickness,
                         float staticFriction, float kineticFriction, int step, int steps) const {
   const zeVec3f still;
+  // Each ball where it is at this step, on the straight line of its move
+  // through the frame, and its move in the step.
+  struct BallStep {
+    SphereShape now;
+    zeVec3f move;
+    float clear2;  // squared distance of the centre beyond which nothing touches
+  };
+  constexpr int kMaxBalls = 8;
+  BallStep ballSteps[kMaxBalls];
+  int ballCount = 0;
+  const float t = static_cast<float>(step + 1) / static_cast<float>(steps);
+  for (const MovingBall& ball : balls) {
+    if (ballCount == kMaxBalls) break;
+    const zeVec3f& from = ball.previousCentre;
+    const zeVec3f& to = ball.shape.centre;
+    BallStep& s = ballSteps[ballCount++];
+    s.move = zeVec3f((to.x - from.x) / static_cast<float>(steps),
+                     (to.y - from.y) / static_cast<float>(steps),
+                     (to.z - from.z) / static_cast<float>(steps));
+    s.now = ball.shape;
+    s.now.centre = zeVec3f(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
+                           from.z + (to.z - from.z) * t);
+    const float clear = ball.shape.radius + thickness;
+    s.clear2 = clear * clear;
+  }
+  const BallStep* const ballStepsEnd = ballSteps + ballCount;
   for (int n = first; n < end; ++n) {
     if (inverseMass[n] == 0.0f) continue;
     zeVec3f& p = x[n];
@@ -46,26 +72,20 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
     bool touched = false;
     zeVec3f normal;
     if (terrain) {
-      const float d = heightDistance(terrain, p, normal);
+      const float d = heightDistance(*terrain, p, normal);
       touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction);
     }
     if (ground) {
       const float d = groundShape.distance(p, normal);
       touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction);
     }
-    for (const MovingBall& ball : balls) {
-      // The ball's place at this step, on the straight line of its move.
-      const float t = static_cast<float>(step + 1) / static_cast<float>(steps);
-      const zeVec3f& from = ball.previousCentre;
-      const zeVec3f& to = ball.shape.centre;
-      const zeVec3f move((to.x - from.x) / static_cast<float>(steps),
-                         (to.y - from.y) / static_cast<float>(steps),
-                         (to.z - from.z) / static_cast<float>(steps));
-      SphereShape now = ball.shape;
-      now.centre = zeVec3f(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
-                           from.z + (to.z - from.z) * t);
-      const float d = now.distance(p, normal);
-      touched |= pushOut(p, b, d, normal, move, thickness, staticFriction, kineticFriction);
+    for (const BallStep* ball = ballSteps; ball != ballStepsEnd; ++ball) {
+      // Far from the ball: no square root.
+      const float ex = p.x - ball->now.centre.x, ey = p.y - ball->now.centre.y,
+                  ez = p.z - ball->now.centre.z;
+      if ((ex * ex + ey * ey) + ez * ez >= ball->clear2) continue;
+      const float d = ball->now.distance(p, normal);
+      touched |= pushOut(p, b, d, normal, ball->move, thickness, staticFriction, kineticFriction);
     }
     for (const BoxShape& box : boxes) {
       const float d = box.distance(p, normal);
@@ -83,6 +103,28 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
 
 void Obstacles::settle() {
   for (MovingBall& ball : balls) ball.previousCentre = ball.shape.centre;
+}
+
+void Obstacles::place(const Params& params, const HeightField* field) {
+  terrain = params.terrain ? field : nullptr;
+  ground = params.ground;
+  if (!params.ball) {
+    balls.clear();
+  } else {
+    const zeVec3f centre(params.ballX, params.ballY, params.ballZ);
+    if (balls.empty()) balls.push_back(MovingBall{SphereShape{centre, 1.0f}, centre});
+    balls[0].shape.centre = centre;
+    balls[0].shape.radius = params.ballRadius;
+  }
+  if (!params.box) {
+    boxes.clear();
+  } else {
+    if (boxes.empty()) boxes.emplace_back();
+    BoxShape& box = boxes[0];
+    box.centre = zeVec3f(params.boxX, params.boxY, params.boxZ);
+    box.half = zeVec3f(params.boxWidth * 0.5f, params.boxDepth * 0.5f, params.boxHeight * 0.5f);
+    box.tiltAboutX(params.boxTilt);
+  }
 }
 
 }  // namespace cloth

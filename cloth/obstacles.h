@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "cloth/collider.h"
 #include "cloth/colliderShapes.h"
 #include "cloth/distanceGrid.h"
+#include "cloth/params.h"
 #include "zeu/zeVec3f.h"
 
 namespace cloth {
@@ -36,11 +38,11 @@ class Obstacles {
  public:
   bool ground = false;
   GroundShape groundShape;
-  std::vector<MovingBall> balls;
+  std::vector<MovingBall> balls;  ///< the first eight are met
   std::vector<BoxShape> boxes;
   std::vector<std::shared_ptr<const MeshObstacle>> meshes;
-  /// drape's terrain's height under (x, y), or nullptr for no terrain.
-  float (*terrain)(float x, float y) = nullptr;
+  /// A height field (drape's terrain), or nullptr for none.
+  const HeightField* terrain = nullptr;
 
   /// Nothing to meet.
   bool empty() const {
@@ -58,6 +60,13 @@ class Obstacles {
 
   /// Sets every ball's previous centre to where it is (at a frame's end).
   void settle();
+
+  /// Takes the ground, the ball and the box from the parameters, and the
+  /// terrain (when params.terrain) from `field`; the meshes stay. A ball
+  /// that was there already keeps its previous centre, so that a ball moved
+  /// between frames sweeps through the next frame's steps. Allocates only
+  /// when the ball or box first appears.
+  void place(const Params& params, const HeightField* field);
 };
 
 }  // namespace cloth

@@ -1,5 +1,6 @@
 #include "cloth/params.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +25,15 @@ constexpr PresetInfo kPresets[] = {
      "hangs from the two corners of its far edge, no terrain, no wind",
      2,
      {{0, 1, 0, 1}, {1, 1, 1, 1}}},
+    {Preset::sphere, "sphere", "falls from height 30 onto a ball on the ground", 0, {}},
+    // Upright, its lowest edge at height 5, nothing pinned.
+    {Preset::pile,
+     "pile",
+     "falls upright onto the ground and folds onto itself",
+     0,
+     {},
+     true,
+     5.0f},
 };
 
 // Built with designated fields so that each entry names its one field.
@@ -72,6 +82,9 @@ ParamInfo since(ParamInfo p, double sceneDefault) {
 
 const Params kDefaults;
 
+// The pile's thickness, in links.
+constexpr double kPileThickness = 1.1;
+
 // A compliance: 0 is rigid, and the useful values span powers of ten.
 ParamInfo compliance(const char* name, const char* meaning, float Params::*field) {
   ParamInfo p{name, meaning, ParamKind::real, 0, 1};
@@ -108,6 +121,34 @@ const ParamInfo kTable[] = {
           kDefaults.bendCompliance),
     since(flag("tethers", "tethers to the pins", &Params::tethers), 0),
     since(flag("terrain", "drape's terrain under the sheet", &Params::terrain), 1),
+    // Obstacles, friction and self-collision (scenes from before them had none).
+    since(flag("ground", "ground plane at height 0", &Params::ground), 0),
+    since(real("thickness", "thickness kept from obstacles and itself", 0.05, 5, &Params::thickness,
+               "%.2f"),
+          kDefaults.thickness),
+    since(real("staticFriction", "static friction", 0, 2, &Params::staticFriction, "%.2f"),
+          kDefaults.staticFriction),
+    since(real("kineticFriction", "kinetic friction", 0, 2, &Params::kineticFriction, "%.2f"),
+          kDefaults.kineticFriction),
+    since(flag("selfCollision", "self-collision on", &Params::selfCollision), 0),
+    since(flag("ball", "ball (Shift + drag moves it)", &Params::ball), 0),
+    since(real("ballX", "ball centre x", -80, 80, &Params::ballX, "%.1f"), kDefaults.ballX),
+    since(real("ballY", "ball centre y", -80, 80, &Params::ballY, "%.1f"), kDefaults.ballY),
+    since(real("ballZ", "ball centre z", -40, 100, &Params::ballZ, "%.1f"), kDefaults.ballZ),
+    since(real("ballRadius", "ball radius", 0.5, 40, &Params::ballRadius, "%.1f"),
+          kDefaults.ballRadius),
+    since(flag("box", "box", &Params::box), 0),
+    since(real("boxX", "box centre x", -80, 80, &Params::boxX, "%.1f"), kDefaults.boxX),
+    since(real("boxY", "box centre y", -80, 80, &Params::boxY, "%.1f"), kDefaults.boxY),
+    since(real("boxZ", "box centre z", -40, 100, &Params::boxZ, "%.1f"), kDefaults.boxZ),
+    since(real("boxWidth", "box extent along x", 0.5, 120, &Params::boxWidth, "%.1f"),
+          kDefaults.boxWidth),
+    since(real("boxDepth", "box extent along y", 0.5, 120, &Params::boxDepth, "%.1f"),
+          kDefaults.boxDepth),
+    since(real("boxHeight", "box extent along z", 0.5, 120, &Params::boxHeight, "%.1f"),
+          kDefaults.boxHeight),
+    since(real("boxTilt", "box tilt about x (degrees)", -60, 60, &Params::boxTilt, "%.1f"),
+          kDefaults.boxTilt),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];
 
@@ -186,6 +227,16 @@ Params presetParams(Preset preset, int size) {
     case Preset::hanging:
       p.terrain = false;
       break;
+    case Preset::sphere:
+      p.terrain = false;
+      p.ground = true;
+      p.ball = true;  // radius 12 at (0.5, 0.5, 12): resting on the ground
+      break;
+    case Preset::pile:
+      p.terrain = false;
+      p.ground = true;
+      p.selfCollision = true;
+      break;
   }
   // The sheets that hang are solved as cloth: inextensible, in twenty small
   // steps a frame (a frame of 0.02 under a quarter of drape's gravity falls
@@ -202,6 +253,11 @@ Params presetParams(Preset preset, int size) {
     p.tethers = true;
     if (preset == Preset::flag) p.windStrength = 150.0f;
   }
+  // Nodes kept a little more than a link apart cannot pass between the
+  // nodes of a folded layer (a triangle's corners are never all farther
+  // than 0.71 links from a point inside it).
+  if (preset == Preset::pile)
+    p.thickness = std::clamp(static_cast<float>(kPileThickness * 59.0 / (size - 1)), 0.5f, 5.0f);
   return p;
 }
 

@@ -36,6 +36,20 @@ struct Params {
   float bendCompliance = 0.0f;
   bool tethers = false;  ///< free nodes kept within their rest distance of the nearest pins
   bool terrain = true;   ///< drape's terrain is there
+  // What the XPBD solver's cloth meets besides the terrain (the springs keep
+  // drape's contact rule and meet the terrain alone).
+  bool ground = false;           ///< a ground plane at z = 0
+  float thickness = 0.5f;        ///< distance kept from every obstacle (and between nodes)
+  float staticFriction = 0.5f;   ///< a slide under this times the contact's depth sticks
+  float kineticFriction = 0.3f;  ///< a longer slide is shortened by this times the depth
+  bool selfCollision = false;    ///< nodes kept at least thickness apart
+  bool ball = false;             ///< a ball, which the lab moves with Shift + drag
+  float ballX = 0.5f, ballY = 0.5f, ballZ = 12.0f;  ///< its centre
+  float ballRadius = 12.0f;
+  bool box = false;                             ///< a box, its top tilted about the x axis
+  float boxX = 0.5f, boxY = 0.5f, boxZ = 5.0f;  ///< its centre
+  float boxWidth = 30.0f, boxDepth = 30.0f, boxHeight = 10.0f;  ///< its extent along x, y, z
+  float boxTilt = 0.0f;                                         ///< degrees about the x axis
 };
 
 /// Values of Params::solver.
@@ -48,6 +62,8 @@ enum class Preset {
   curtain,  ///< hangs from the two pinned corners of one edge
   flag,     ///< one edge pinned, wind on
   hanging,  ///< hangs from the two corners of its far edge, no terrain, no wind
+  sphere,   ///< falls onto a ball on the ground
+  pile,     ///< falls upright onto the ground and folds onto itself
 };
 
 /// Nodes a preset pins: those with a column from c0 to c1 and a row from r0
@@ -65,6 +81,10 @@ struct PresetInfo {
   const char* meaning;
   int pinAreas;  ///< the entries of pins in use
   PinArea pins[2];
+  /// The sheet starts upright (turned a quarter turn about the x axis, rows
+  /// rising along z from `lowest`) instead of flat at height 30.
+  bool upright = false;
+  float lowest = 0;
 };
 
 /// Every preset, in the order of the enumeration.
@@ -74,7 +94,7 @@ const PresetInfo& presetInfo(Preset preset);
 /// The nodes (column + size * row) a preset pins on a sheet of size x size.
 std::vector<int> presetPins(Preset preset, int size);
 
-/// "drape", "curtain", "flag" or "hanging".
+/// The preset's name, for example "drape".
 const char* presetName(Preset preset);
 /// The preset called name; false when there is none.
 bool presetFromName(const std::string& name, Preset& preset);

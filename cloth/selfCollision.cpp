@@ -16,7 +16,12 @@ inline int cellCoordinate(float v, float cell) {
 void SelfCollision::resize(int size) {
   size_ = size;
   const size_t count = static_cast<size_t>(size) * size;
-  start_.assign(2 * count + 1, 0);
+  // Slots: a power of two of at least twice the nodes, so that a slot is a
+  // mask away from the cell's hash.
+  size_t slots = 1;
+  while (slots < 2 * count) slots *= 2;
+  mask_ = static_cast<uint32_t>(slots - 1);
+  start_.assign(slots + 1, 0);
   entries_.assign(count, 0);
   cellOfNode_.assign(count, 0);
   near_.assign(count * kMaxNeighbours, 0);
@@ -27,7 +32,7 @@ uint32_t SelfCollision::cellOf(int ix, int iy, int iz) const {
   const uint32_t h = (static_cast<uint32_t>(ix) * 92837111u) ^
                      (static_cast<uint32_t>(iy) * 689287499u) ^
                      (static_cast<uint32_t>(iz) * 283923481u);
-  return h % static_cast<uint32_t>(start_.size() - 1);
+  return h & mask_;
 }
 
 // A counting sort of the nodes by cell: entries of one cell in node order.
@@ -58,6 +63,9 @@ void SelfCollision::hash(const zeVec3f* pos, float reach) {
 void SelfCollision::findNeighbours(const zeVec3f* pos, float reach, float rest, float skipBelow,
                                    int first, int end) {
   const float reach2 = reach * reach;
+  // Grid offsets (dc, dr) whose rest distance is under skipBelow are those
+  // with dc^2 + dr^2 under this many squared spacings.
+  const float skipSpacings2 = (skipBelow / rest) * (skipBelow / rest);
   for (int n = first; n < end; ++n) {
     const zeVec3f& p = pos[n];
     const int cx = cellCoordinate(p.x, cell_), cy = cellCoordinate(p.y, cell_),
@@ -76,8 +84,7 @@ void SelfCollision::findNeighbours(const zeVec3f* pos, float reach, float rest, 
             const float ex = q.x - p.x, ey = q.y - p.y, ez = q.z - p.z;
             if ((ex * ex + ey * ey) + ez * ez > reach2) continue;
             const int dc = m % size_ - col, dr = m / size_ - row;
-            const float restDistance = rest * std::sqrt(static_cast<float>(dc * dc + dr * dr));
-            if (restDistance < skipBelow) continue;
+            if (static_cast<float>(dc * dc + dr * dr) < skipSpacings2) continue;
             // Distinct cells can share a hash slot: take each node once.
             bool seen = false;
             for (int k = 0; k < found && !seen; ++k) seen = out[k] == m;

@@ -47,6 +47,7 @@ class SelfCollision {
   uint32_t cellOf(int ix, int iy, int iz) const;
   int size_ = 0;
   float cell_ = 1;
+  uint32_t mask_ = 0;             // slots - 1
   std::vector<int32_t> start_;    // per hash cell, where its nodes begin in entries_
   std::vector<int32_t> entries_;  // node indices, grouped by cell, ascending within one
   std::vector<uint32_t> cellOfNode_;

@@ -19,6 +19,9 @@ constexpr double kSpan = 59.0;  // the sheet's side, as in cloth.cpp
 
 constexpr int kMaxColours = 16;
 
+// The self-collision search reaches this many thicknesses.
+constexpr float kReach = 2.0f;
+
 // Pulls a and b towards the rest length: C = |b - a| - rest, moved by
 // C / (wa + wb + softness) along the link, the free ends only.
 inline void project(zeVec3f& a, zeVec3f& b, bool freeA, bool freeB, float rest, float softness) {
@@ -52,6 +55,7 @@ struct XpbdSolver::Job {
   float invDt;
   int colourCount;
   ColourPlan plans[kMaxColours];
+  ContactPlan contacts;
 };
 
 XpbdSolver::XpbdSolver(int nodes)
@@ -125,6 +129,27 @@ void XpbdSolver::frame(Cloth& c) {
   job.tethers = tethers && s.anyTether_;
   job.invDt = static_cast<float>(1.0 / c.dt_);
   const double spacing = kSpan / (c.size_ - 1);
+  const Params& p = c.params_;
+  ContactPlan& plan = job.contacts;
+  plan.obstacles = !c.obstacles_.empty();
+  plan.selfCollision = p.selfCollision;
+  plan.thickness = p.thickness;
+  plan.reach = kReach * p.thickness;
+  // With self-collision a node moves at most (reach - thickness) / 2 in a
+  // frame, so that no pair farther apart than the reach at the frame's start
+  // comes within the thickness before the next search; otherwise at most the
+  // thickness in one small step, so that nothing passes through an obstacle.
+  plan.maxMove = plan.selfCollision
+                     ? (plan.reach - p.thickness) * 0.5f / static_cast<float>(c.substeps_)
+                 : plan.obstacles ? p.thickness
+                                  : 0.0f;
+  // A ground that stops what lands holds every contact.
+  plan.staticFriction = p.groundStops ? 1e30f : p.staticFriction;
+  plan.kineticFriction = p.kineticFriction;
+  if (plan.selfCollision && s.separated_.size() != static_cast<size_t>(c.count_)) {
+    s.self_.resize(c.size_);
+    s.separated_.resize(static_cast<size_t>(c.count_));
+  }
   const double massOverStep = spacing * spacing / (c.dt_ * c.dt_);
   const Colour* colours = cloth::colours(job.colourCount);
   for (int k = 0; k < job.colourCount; ++k) {
@@ -136,6 +161,7 @@ void XpbdSolver::frame(Cloth& c) {
                               static_cast<float>(compliance * massOverStep)};
   }
   c.pool_->run(&XpbdSolver::stepJob, &job);
+  c.obstacles_.settle();
   if (c.substeps_ % 2 == 1) c.current_ ^= 1;
   c.stepCount_ += c.substeps_;
   for (long& t : c.torn_) {
@@ -258,11 +284,11 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
   const uint8_t* pinned = c.pinned_.data();
   zeVec3f* vel = c.vel_.data();
   const float dt = c.dtPosition_;
-  // The ground the cloth stands on, when it has one: its collider's height
-  // field (drape's terrain unless the cloth was given another).
-  const HeightField* field =
-      c.params_.terrain ? dynamic_cast<const HeightField*>(c.collider_.get()) : nullptr;
-  const bool wind = c.params_.wind, terrain = field != nullptr, stops = c.params_.groundStops;
+  const bool wind = c.params_.wind;
+  const ContactPlan& contacts = job.contacts;
+  const float maxMove = contacts.maxMove, maxMoveSquared = maxMove * maxMove;
+  if (contacts.selfCollision)
+    findNeighbours(c, contacts, c.pos_[job.first].data(), worker, pool, firstRow, endRow);
   for (int step = 0; step < job.substeps; ++step) {
     const int from = (job.first + step) & 1;
     const zeVec3f* x0 = c.pos_[from].data();
@@ -283,17 +309,15 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
         zeVec3f v = vel[n];
         v = zeVec3f(v.x + c.gravity_.x, v.y + c.gravity_.y, v.z + c.gravity_.z);
         if (wind) addWind(x0, n, col, r, N, windGain, v);
-        vel[n] = v;
-        zeVec3f q(p.x + v.x * dt, p.y + v.y * dt, p.z + v.z * dt);
-        if (terrain) {
-          const float g = field->height(q.x, q.y);
-          c.contact_[n] = g > q.z;
-          if (g > q.z) {
-            q.z = g;
-            if (stops) q = zeVec3f(p.x, p.y, g);
+        if (maxMove > 0.0f) {
+          const float moveSquared = ((v.x * v.x + v.y * v.y) + v.z * v.z) * (dt * dt);
+          if (moveSquared > maxMoveSquared) {
+            const float f = maxMove / std::sqrt(moveSquared);
+            v = zeVec3f(v.x * f, v.y * f, v.z * f);
           }
         }
-        x[n] = q;
+        vel[n] = v;
+        x[n] = zeVec3f(p.x + v.x * dt, p.y + v.y * dt, p.z + v.z * dt);
       }
     }
     pool.barrier();
@@ -310,20 +334,11 @@ void XpbdSolver::stepJob(void* context, int worker, WorkerPool& pool) {
     // Tethers: each free node within its reach of its pin (pins do not move
     // within a step, so this pass reads nothing another worker writes).
     if (job.tethers) {
-      for (int n = firstRow * N; n < endRow * N; ++n) {
-        for (int t = 0; t < kTethers; ++t) {
-          const size_t k = static_cast<size_t>(n) * kTethers + t;
-          const int a = s.anchor_[k];
-          if (a < 0) break;
-          const zeVec3f d(x[n].x - x[a].x, x[n].y - x[a].y, x[n].z - x[a].z);
-          const float squared = (d.x * d.x + d.y * d.y) + d.z * d.z;
-          const float reach = s.reach_[k];
-          if (squared <= reach * reach) continue;
-          const float length = std::sqrt(squared);
-          const float f = (length - reach) / length;
-          x[n] = zeVec3f(x[n].x - d.x * f, x[n].y - d.y * f, x[n].z - d.z * f);
-        }
-      }
+      s.pullTethers(x, firstRow * N, endRow * N);
+      pool.barrier();
+    }
+    if (contacts.selfCollision || contacts.obstacles) {
+      collide(c, contacts, step, pool, x, x0, firstRow, endRow);
       pool.barrier();
     }
 

@@ -17,6 +17,7 @@
 
 #include <vector>
 
+#include "cloth/selfCollision.h"
 #include "zeu/zeVec3f.h"
 
 namespace cloth {
@@ -34,10 +35,26 @@ class XpbdSolver {
  private:
   struct ColourPlan;
   struct Job;
+  // What a frame's obstacle and self-collision passes need.
+  struct ContactPlan {
+    bool obstacles;      // any obstacle to keep out of
+    bool selfCollision;  // nodes kept apart
+    float thickness;
+    float reach;    // of the neighbour search, once a frame
+    float maxMove;  // of a predicted move in one small step; 0 for no limit
+    float staticFriction, kineticFriction;
+  };
   static void stepJob(void* context, int worker, WorkerPool& pool);
   static void solveColour(const Cloth& cloth, const XpbdSolver& solver, const ColourPlan& plan,
                           bool cuts, zeVec3f* x, int firstRow, int endRow);
   void placeTethers(const Cloth& cloth);
+  // The passes after the constraints (xpbdContacts.cpp), each for the rows
+  // of one worker's band.
+  void pullTethers(zeVec3f* x, int first, int end) const;
+  static void findNeighbours(Cloth& cloth, const ContactPlan& plan, const zeVec3f* x, int worker,
+                             WorkerPool& pool, int firstRow, int endRow);
+  static void collide(Cloth& cloth, const ContactPlan& plan, int step, WorkerPool& pool, zeVec3f* x,
+                      const zeVec3f* x0, int firstRow, int endRow);
 
   std::vector<float> free_;  // per node: 1 free, 0 pinned (as the pins were at the frame's start)
   bool tethersPlaced_ = false;        // for the pins as they are
@@ -46,6 +63,8 @@ class XpbdSolver {
   std::vector<float> reach_;          // per node, kTethers: its rest distance from each
   std::vector<int> pins_;             // the pinned nodes, while placing tethers
   bool anyTether_ = false;
+  SelfCollision self_;              // sized when self-collision is first on
+  std::vector<zeVec3f> separated_;  // the self-collision pass's output
 };
 
 }  // namespace cloth

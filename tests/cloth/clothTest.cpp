@@ -111,7 +111,8 @@ constexpr int kLongRunSizes[] = {8, 23, 60};
 #endif
 
 TEST(ClothTest, PresetsStayFiniteAndNearFor3000Frames) {
-  for (Preset preset : {Preset::drape, Preset::curtain, Preset::flag, Preset::hanging}) {
+  for (Preset preset : {Preset::drape, Preset::curtain, Preset::flag, Preset::hanging,
+                        Preset::sphere, Preset::pile}) {
     for (int size : kLongRunSizes) {
       std::unique_ptr<Cloth> c = makeCloth(preset, size, 2);
       for (int f = 0; f < 3000; ++f) c->advance();

@@ -1,12 +1,17 @@
 #include "cloth/obstacles.h"
 
+#include <cinttypes>
 #include <cmath>
+#include <cstdio>
 
+#include "cloth/digest.h"
 #include "cloth/friction.h"
 
 namespace cloth {
 
 namespace {
+
+constexpr float kMeshMargin = 6.0f;  // beyond the largest thickness
 
 // Pushes p out along the normal to `thickness` from a surface at signed
 // distance d, with friction against the surface's move in the step. True
@@ -103,6 +108,21 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
 
 void Obstacles::settle() {
   for (MovingBall& ball : balls) ball.previousCentre = ball.shape.centre;
+}
+
+std::shared_ptr<const MeshObstacle> loadMeshObstacle(const std::string& path, std::string& error) {
+  auto mesh = std::make_shared<MeshObstacle>();
+  std::string bytes;
+  if (!readObjMesh(path, mesh->mesh, error, &bytes)) return nullptr;
+  mesh->file = path;
+  Fnv1a hash;
+  for (char b : bytes) hash.byte(static_cast<uint8_t>(b));
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016" PRIx64, hash.value);
+  mesh->digest = hex;
+  // Exact as far out as the thickest cloth keeps away.
+  mesh->grid.build(mesh->mesh, kMeshMargin);
+  return mesh;
 }
 
 void Obstacles::place(const Params& params, const HeightField* field) {

@@ -34,6 +34,11 @@ struct MeshObstacle {
   DistanceGrid grid;
 };
 
+/// Reads the closed mesh of the OBJ file at path, digests its bytes and
+/// builds its distance grid; null, with what is wrong in `error`, when the
+/// file cannot be read or is not a closed mesh.
+std::shared_ptr<const MeshObstacle> loadMeshObstacle(const std::string& path, std::string& error);
+
 class Obstacles {
  public:
   bool ground = false;

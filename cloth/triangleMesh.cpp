@@ -157,7 +157,8 @@ bool parseObjMesh(const std::string& text, TriangleMesh& mesh, std::string& erro
   return closed(mesh, error);
 }
 
-bool readObjMesh(const std::string& path, TriangleMesh& mesh, std::string& error) {
+bool readObjMesh(const std::string& path, TriangleMesh& mesh, std::string& error,
+                 std::string* bytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = std::strerror(errno);
@@ -196,7 +197,9 @@ bool readObjMesh(const std::string& path, TriangleMesh& mesh, std::string& error
     }
   }
   ::close(fd);
-  return ok && parseObjMesh(text, mesh, error);
+  if (!ok || !parseObjMesh(text, mesh, error)) return false;
+  if (bytes) *bytes = std::move(text);
+  return true;
 }
 
 }  // namespace cloth

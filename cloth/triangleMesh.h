@@ -26,7 +26,9 @@ constexpr long kMaxObjBytes = 64L << 20;
 /// mesh is empty or not closed.
 bool parseObjMesh(const std::string& text, TriangleMesh& mesh, std::string& error);
 
-/// parseObjMesh of the regular file at path, of at most kMaxObjBytes.
-bool readObjMesh(const std::string& path, TriangleMesh& mesh, std::string& error);
+/// parseObjMesh of the regular file at path, of at most kMaxObjBytes; the
+/// file's bytes go to `bytes` too when it is given.
+bool readObjMesh(const std::string& path, TriangleMesh& mesh, std::string& error,
+                 std::string* bytes = nullptr);
 
 }  // namespace cloth

@@ -18,6 +18,7 @@ std::string digestLine(const cloth::Cloth& c) {
 
 int runBatch(const Options& options, FILE* out, FILE* err) {
   cloth::Cloth c(options.preset, options.params, options.threads);
+  c.setMeshes(options.meshes);
   return runBatch(c, options, out, err);
 }
 

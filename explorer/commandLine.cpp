@@ -30,11 +30,27 @@ std::string usage() {
       "  --obj FILE        with --batch: write the final cloth as a Wavefront OBJ (- for\n"
       "                    standard output)\n"
       "  --shape FILE      with --batch: write the final cloth as a shape record\n"
+      "  --collider FILE   keep the cloth out of the closed triangle mesh of a Wavefront\n"
+      "                    OBJ file, placed as written (the xpbd solver); may be given again\n"
       "  --help            show this help\n"
       "In the window:\n",
       cloth::kMinSize, cloth::kMaxSize, cloth::presetNames(), cloth::kMinThreads,
       cloth::kMaxThreads);
   return text + keyList();
+}
+
+bool loadColliders(Options& options, std::string& error) {
+  options.meshes.clear();
+  for (const std::string& file : options.colliders) {
+    std::string what;
+    auto mesh = cloth::loadMeshObstacle(file, what);
+    if (!mesh) {
+      error = file + ": " + what;
+      return false;
+    }
+    options.meshes.push_back(std::move(mesh));
+  }
+  return true;
 }
 
 int defaultThreads() {
@@ -80,7 +96,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
     }
     const bool takesValue = option == "--size" || option == "--threads" || option == "--preset" ||
                             option == "--batch" || option == "--obj" || option == "--shape" ||
-                            option == "--scene" || option == "--set";
+                            option == "--scene" || option == "--set" || option == "--collider";
     if (!takesValue) {
       error = "unknown option '" + option + "' (see --help)";
       return false;
@@ -133,6 +149,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
       return false;
     } else if (option == "--scene") {
       options.scene = value;
+    } else if (option == "--collider") {
+      options.colliders.push_back(value);
     } else if (option == "--obj") {
       options.obj = value;
       objGiven = true;
@@ -161,6 +179,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
   }
   if (!sets.empty() && !options.scene.empty()) {
     error = "--set " + firstSet + ": not with --scene (the scene holds its parameters)";
+    return false;
+  }
+  if (!options.colliders.empty() && !options.scene.empty()) {
+    error = "--collider: not with --scene (the scene holds its colliders)";
     return false;
   }
   // A scene's nodes are laid out for its own size and its pins come from its

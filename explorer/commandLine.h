@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "cloth/obstacles.h"
 #include "cloth/params.h"
 
 namespace explorer {
@@ -21,6 +24,9 @@ struct Options {
   std::string obj;    ///< with batch: write the final cloth as OBJ here
   std::string shape;  ///< with batch: write the final cloth as a shape record here
   std::string scene;  ///< open this scene file instead of a fresh cloth (size and preset are its)
+  std::vector<std::string> colliders;  ///< --collider: OBJ files of closed meshes to keep out of
+  /// The colliders' meshes once read (by loadColliders), for the cloth.
+  std::vector<std::shared_ptr<const cloth::MeshObstacle>> meshes;
   bool help = false;
   bool listParams = false;  ///< --list-params: print the parameter table and end
 };
@@ -32,6 +38,11 @@ std::string usage();
 /// line in error (without the program's name) that names the option and what
 /// it allows.
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
+
+/// Reads the --collider files into options.meshes; false, with
+/// "<file>: <what is wrong>" in error, at the first that cannot be read or
+/// is not a closed mesh.
+bool loadColliders(Options& options, std::string& error);
 
 /// The threads used when --threads is not given: the number of cores.
 int defaultThreads();

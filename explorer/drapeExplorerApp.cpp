@@ -31,7 +31,7 @@ drapeExplorerApp::drapeExplorerApp()
                        explorer::defaultThreads()) {}
 
 drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& params, int threads)
-    : settings_{preset, params, threads},
+    : settings_{preset, params, threads, {}},
       cloth_(new cloth::Cloth(preset, params, threads)),
       view_(cloth_->size()),
       plots_(cloth_->size()),
@@ -56,6 +56,7 @@ drapeExplorerApp::drapeExplorerApp(cloth::Preset preset, const cloth::Params& pa
 drapeExplorerApp::drapeExplorerApp(std::unique_ptr<cloth::Cloth> restored)
     : drapeExplorerApp(restored->preset(), restored->params(), restored->threads()) {
   cloth_ = std::move(restored);
+  settings_.meshes = cloth_->obstacles().meshes;
   view_.clothMoved();
   view_.syncPositions(*cloth_);
 }
@@ -69,10 +70,16 @@ void drapeExplorerApp::advanceCloth() {
                 std::chrono::duration<double>(explorer::Clock::now().time_since_epoch()).count());
 }
 
+void drapeExplorerApp::setMeshes(std::vector<std::shared_ptr<const cloth::MeshObstacle>> meshes) {
+  settings_.meshes = std::move(meshes);
+  cloth_->setMeshes(settings_.meshes);
+}
+
 void drapeExplorerApp::restartCloth() {
   const int size = cloth_->size();
   hand_.reset();
   cloth_.reset(new cloth::Cloth(settings_.preset, settings_.params, settings_.threads));
+  cloth_->setMeshes(settings_.meshes);
   if (cloth_->size() != size) {
     view_.resize(cloth_->size());  // nothing under the pointer until the next draw
     hovered = -1;
@@ -117,6 +124,7 @@ void drapeExplorerApp::draw() {
   const float cx = W * 0.5f, cy = H * 0.5f;
   zeTransformsCaptureCamera();
   if (hand_.moveHeld(*cloth_, camera, cx, cy)) view_.clothMoved();
+  ballHand_.move(*cloth_, settings_, camera, cx, cy);
   const bool advancing = !paused || pendingSteps > 0;
   float stepped = 0.0f;
   if (advancing) {
@@ -128,6 +136,7 @@ void drapeExplorerApp::draw() {
   }
   view_.syncFaces(*cloth_);
   view_.syncPositions(*cloth_);
+  obstacleView_.draw(cloth_->obstacles(), camera, cx, cy);
   view_.draw(*cloth_, look, camera, cx, cy);
 
   hovered = pointer.pointerKnown() ? pick(pointer.x(), pointer.y()) : -1;
@@ -209,12 +218,17 @@ bool drapeExplorerApp::panelTakesMouse() {
 
 // Left on the cloth holds the node under the pointer once the pointer has
 // moved past the click slop (a click still prints the node); left beside it
-// orbits; Ctrl + left cuts; right on the cloth pins or frees a node.
+// orbits; Ctrl + left cuts; Shift + left moves the ball; right on the
+// cloth pins or frees a node.
 void drapeExplorerApp::mouseDown(float x, float y, int button) {
   if (panel_ && panel_->visible()) panel_->mouseButton(x, y, button, true);
   if (panelTakesMouse()) return;
   if (button == GLUT_LEFT_BUTTON) {
     ownPress_ = true;
+    if ((zeuModifiers() & ZEU_SHIFT) && ballHand_.press(*cloth_, x, y)) {
+      pointer.mouseMove(x, y);
+      return;
+    }
     if (zeuModifiers() & ZEU_CTRL) {
       hand_.startCut(x, y);
       pointer.mouseMove(x, y);
@@ -236,6 +250,11 @@ void drapeExplorerApp::mouseUp(float x, float y, int button) {
   if (panel_ && panel_->visible()) panel_->mouseButton(x, y, button, false);
   if (button == GLUT_LEFT_BUTTON && ownPress_) {
     ownPress_ = false;
+    if (ballHand_.holding()) {
+      ballHand_.release();
+      pointer.mouseMove(x, y);
+      return;
+    }
     if (hand_.cutting()) {
       hand_.finishCut(*cloth_, *mesh, x, y);
       pointer.mouseMove(x, y);
@@ -255,6 +274,11 @@ void drapeExplorerApp::mouseUp(float x, float y, int button) {
 void drapeExplorerApp::mouseDrag(float x, float y) {
   if (panel_ && panel_->visible()) panel_->mouseMotion(x, y);
   if (panelTakesMouse()) return;
+  if (ballHand_.holding()) {
+    ballHand_.dragTo(x, y);
+    pointer.mouseMove(x, y);
+    return;
+  }
   if (hand_.cutting()) {
     hand_.cutTo(*cloth_, *mesh, x, y);
     pointer.mouseMove(x, y);

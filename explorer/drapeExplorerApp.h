@@ -15,10 +15,12 @@
 #include <memory>
 
 #include "cloth/cloth.h"
+#include "explorer/ballHand.h"
 #include "explorer/figures.h"
 #include "explorer/hand.h"
 #include "explorer/labFiles.h"
 #include "explorer/looks.h"
+#include "explorer/obstacleView.h"
 #include "explorer/panel.h"
 #include "explorer/plots.h"
 #include "explorer/recording.h"
@@ -33,7 +35,9 @@ class drapeExplorerApp : public zeApp {
   explorer::LabSettings settings_;
   std::unique_ptr<cloth::Cloth> cloth_;
   explorer::ClothView view_;
+  explorer::ObstacleView obstacleView_;
   explorer::Hand hand_;
+  explorer::BallHand ballHand_;
   explorer::FrameFigures figures_;
   explorer::Plots plots_;
   explorer::Recording recording_;
@@ -76,6 +80,9 @@ class drapeExplorerApp : public zeApp {
   void mouseUp(float x, float y, int button) override;
   void mouseDrag(float x, float y) override;
   void mouseMove(float x, float y) override;
+
+  // Keeps the cloth, and every restart's, out of these meshes too.
+  void setMeshes(std::vector<std::shared_ptr<const cloth::MeshObstacle>> meshes);
 
   // One frame of the cloth.
   void advanceCloth();

@@ -34,6 +34,7 @@ const KeyRow kKeys[] = {
     {0, "drag cloth", "grab", 2, false, nullptr},
     {0, "right click", "pin", 2, false, nullptr},
     {0, "ctrl-drag", "cut", 2, false, nullptr},
+    {0, "shift-drag", "move ball", 2, false, nullptr},
     {'u', "u", "unpin all", 2, false, [](App& a) { a.unpinAll(); }},
     // Tab is the panel's own key, never ImGui's (whose Tab would move its
     // keyboard focus into a field, which then keeps the keys).

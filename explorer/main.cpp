@@ -26,6 +26,7 @@ extern "C" zeApp* makeApp() {
   drapeExplorerApp* app =
       opened ? new drapeExplorerApp(std::move(opened))
              : new drapeExplorerApp(options.preset, options.params, options.threads);
+  if (!options.meshes.empty()) app->setMeshes(options.meshes);
   app->setPanel(explorer::newImGuiPanel());
   return app;
 }
@@ -43,6 +44,10 @@ int main(int argc, char** argv) {
   if (options.listParams) {
     std::fputs(explorer::paramList().c_str(), stdout);
     return 0;
+  }
+  if (!explorer::loadColliders(options, error)) {
+    std::fprintf(stderr, "drapeExplorer: %s\n", error.c_str());
+    return 1;
   }
   if (!options.scene.empty()) {
     opened = explorer::readScene(options.scene, options.threads, error);

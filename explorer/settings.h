@@ -3,6 +3,10 @@
 // changes they hand back, put into the running lab.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "cloth/obstacles.h"
 #include "cloth/params.h"
 #include "explorer/panel.h"
 
@@ -16,6 +20,7 @@ struct LabSettings {
   cloth::Preset preset = cloth::Preset::drape;
   cloth::Params params;
   int threads = 1;
+  std::vector<std::shared_ptr<const cloth::MeshObstacle>> meshes;  ///< --collider's
 };
 
 /// What a panel shows of the lab now.

@@ -132,6 +132,31 @@ const char* always(int) {
   return nullptr;
 }
 
+// The mesh colliders, each read again from its file, which must still be
+// the file that was saved (its digest).
+std::vector<std::shared_ptr<const cloth::MeshObstacle>> meshColliders(const Json& doc) {
+  std::vector<std::shared_ptr<const cloth::MeshObstacle>> meshes;
+  if (!doc.contains("colliders")) return meshes;
+  const Json& list = arrayAt(doc, "colliders", "colliders");
+  for (size_t k = 0; k < list.size(); ++k) {
+    const std::string where = "colliders[" + std::to_string(k) + "]";
+    if (!list[k].is_object()) throw Bad{"'" + where + "' is not an object"};
+    const Json& file = member(list[k], "file", where + ".file");
+    const Json& digest = member(list[k], "digest", where + ".digest");
+    if (!file.is_string() || !digest.is_string())
+      throw Bad{"'" + where + "' needs a file name and a digest, as text"};
+    std::string error;
+    auto mesh = cloth::loadMeshObstacle(file.get<std::string>(), error);
+    if (!mesh) throw Bad{"'" + where + "': " + file.get<std::string>() + ": " + error};
+    if (mesh->digest != digest.get<std::string>())
+      throw Bad{"'" + where + "': " + mesh->file +
+                " is not the file the scene was saved with (digest " + mesh->digest +
+                ", the scene's " + digest.get<std::string>() + ")"};
+    meshes.push_back(std::move(mesh));
+  }
+  return meshes;
+}
+
 std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   if (!doc.is_object()) throw Bad{"not a scene (not a JSON object)"};
   const int64_t version = whole(member(doc, "version", "version"), "version", INT64_MIN, INT64_MAX);
@@ -212,6 +237,7 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   }
   c->setFrame(static_cast<long>(frame));
   c->setStepCount(static_cast<long>(steps));
+  c->setMeshes(meshColliders(doc));
   return c;
 }
 
@@ -265,6 +291,12 @@ bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
       velocities.push_back(static_cast<double>(v[a]));
     }
     contact.push_back(c.inContact(n) ? 1 : 0);
+  }
+  if (!c.obstacles().meshes.empty()) {
+    Json colliders = Json::array();
+    for (const auto& mesh : c.obstacles().meshes)
+      colliders.push_back(Json{{"file", mesh->file}, {"digest", mesh->digest}});
+    doc["colliders"] = std::move(colliders);
   }
   doc["nodes"] = Json{{"positions", std::move(positions)},
                       {"velocities", std::move(velocities)},

@@ -5,7 +5,7 @@
 // The file is one JSON object:
 //   "version"  1
 //   "size"     nodes along each side (the parameter table's "size")
-//   "preset"   "drape", "curtain" or "flag" (what r restarts from)
+//   "preset"   a preset's name (what r restarts from)
 //   "params"   every other parameter of cloth::paramTable() by its name:
 //              whole numbers, true/false for flags, numbers for reals
 //   "frame"    frames advanced
@@ -13,6 +13,10 @@
 //   "pins"     the pinned nodes' indices, ascending
 //   "cuts"     {"right": [...], "up": [...]}: nodes whose link to the next
 //              column (right) or the next row (up) is cut or torn
+//   "colliders" (when there are any) [{"file": the OBJ file as given,
+//              "digest": FNV-1a of its bytes, 16 hex digits}, ...]: mesh
+//              colliders, read again from their files when opened, which
+//              must still hold what they held
 //   "nodes"    {"positions": [x0, y0, z0, x1, ...], "velocities": [...],
 //              "contact": [0 or 1 per node]}, in node order
 // Floats are written as the doubles they equal, which read back as the same

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "cloth/obstacles.h"
 #include "explorer/drapeExplorerApp.h"
 #include "explorer/scene.h"
 #include "testkit/glRecorder.h"
@@ -172,6 +173,63 @@ class SceneFilesTest : public ::testing::Test {
   char previous[4096];
 };
 
+// A closed box 16 wide and 8 high about (0, 0, 4), as OBJ.
+const char* const kCubeObj =
+    "v -8 -8 0\nv 8 -8 0\nv 8 8 0\nv -8 8 0\nv -8 -8 8\nv 8 -8 8\nv 8 8 8\nv -8 8 8\n"
+    "f 1 3 2\nf 1 4 3\nf 5 6 7\nf 5 7 8\nf 1 2 6\nf 1 6 5\nf 2 3 7\nf 2 7 6\nf 3 4 8\n"
+    "f 3 8 7\nf 4 1 5\nf 4 5 8\n";
+
+// A mesh collider goes into the scene by its file and digest, and comes
+// back from that file: the reopened cloth runs on to the same bits.
+TEST_F(SceneFilesTest, AMeshColliderIsSavedByItsFileAndRunsOnToTheSameBits) {
+  std::ofstream("cube.obj") << kCubeObj;
+  std::string error;
+  auto mesh = cloth::loadMeshObstacle("cube.obj", error);
+  ASSERT_TRUE(mesh) << error;
+  cloth::Params p = cloth::presetParams(cloth::Preset::sphere, 16);
+  p.ball = false;
+  cloth::Cloth c(cloth::Preset::sphere, p, 1);
+  c.setMeshes({mesh});
+  runTo(c, 60);
+  const std::string saved = text(c);
+  EXPECT_NE(
+      saved.find("\"colliders\": [{\"file\":\"cube.obj\",\"digest\":\"" + mesh->digest + "\"}]"),
+      std::string::npos)
+      << saved;
+  auto r = explorer::clothFromScene(saved, 2, error);
+  ASSERT_TRUE(r) << error;
+  ASSERT_EQ(r->obstacles().meshes.size(), 1u);
+  runTo(c, 90);
+  runTo(*r, 90);
+  EXPECT_EQ(cloth::digest(*r), cloth::digest(c));
+  int touching = 0;
+  for (int n = 0; n < c.nodeCount(); ++n) touching += c.inContact(n);
+  EXPECT_GT(touching, 0) << "the sheet lies on the box";
+  EXPECT_GT(c.positions()[8 * 16 + 8].z, 8.0f) << "its middle on the box's top";
+}
+
+// --collider files that are not closed meshes: one line naming the file
+// and what is wrong, status 1, no window, nothing written.
+TEST_F(SceneFilesTest, BadCollidersAreOneLineExitOne) {
+  std::ofstream("open.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  std::ofstream("text.obj") << "hello\n";
+  const std::vector<std::string> before = scratch.entries();
+  const std::pair<const char*, const char*> runs[] = {
+      {"missing.obj", "No such file or directory"}, {".", "is a directory"},
+      {"/dev/zero", "not a regular file"},          {"text.obj", "not OBJ"},
+      {"open.obj", "the mesh is not closed"},
+  };
+  for (const auto& run : runs) {
+    std::string out, err;
+    EXPECT_EQ(program(std::string("--collider ") + run.first, out, err), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err.rfind(std::string("drapeExplorer: ") + run.first + ": ", 0), 0u) << err;
+    EXPECT_NE(err.find(run.second), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  }
+  EXPECT_EQ(scratch.entries(), before);
+}
+
 TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
   using Json = nlohmann::ordered_json;
   cloth::Cloth c(cloth::Preset::curtain, cloth::presetParams(cloth::Preset::curtain, 8), 1);
@@ -213,7 +271,18 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
        "is node 60, which has no link up"},
       {"", [](Json& j) { j["nodes"]["positions"].erase(0); }, "holds 191 values, size 8 needs 192"},
       {"", [](Json& j) { j["size"] = 9; }, "'nodes.positions' holds 192 values, size 9 needs 243"},
+      {"",
+       [](Json& j) {
+         j["colliders"] = Json::array({{{"file", "gone.obj"}, {"digest", "0"}}});
+       },
+       "'colliders[0]': gone.obj: No such file or directory"},
+      {"",
+       [](Json& j) {
+         j["colliders"] = Json::array({{{"file", "cube.obj"}, {"digest", "0123456789abcdef"}}});
+       },
+       "'colliders[0]': cube.obj is not the file the scene was saved with"},
   };
+  std::ofstream("cube.obj") << kCubeObj;
   std::vector<std::pair<std::string, std::string>> runs = {
       {"missing.json", "No such file or directory"},
       {".", "Is a directory"},

@@ -110,11 +110,11 @@ void Obstacles::settle() {
   for (MovingBall& ball : balls) ball.previousCentre = ball.shape.centre;
 }
 
-std::shared_ptr<const MeshObstacle> loadMeshObstacle(const std::string& path, std::string& error) {
-  auto mesh = std::make_shared<MeshObstacle>();
-  std::string bytes;
-  if (!readObjMesh(path, mesh->mesh, error, &bytes)) return nullptr;
-  mesh->file = path;
+namespace {
+
+std::shared_ptr<const MeshObstacle> finish(std::shared_ptr<MeshObstacle> mesh,
+                                           const std::string& name, const std::string& bytes) {
+  mesh->file = name;
   Fnv1a hash;
   for (char b : bytes) hash.byte(static_cast<uint8_t>(b));
   char hex[17];
@@ -123,6 +123,27 @@ std::shared_ptr<const MeshObstacle> loadMeshObstacle(const std::string& path, st
   // Exact as far out as the thickest cloth keeps away.
   mesh->grid.build(mesh->mesh, kMeshMargin);
   return mesh;
+}
+
+}  // namespace
+
+std::shared_ptr<const MeshObstacle> loadMeshObstacle(const std::string& path, std::string& error) {
+  auto mesh = std::make_shared<MeshObstacle>();
+  std::string bytes;
+  if (!readObjMesh(path, mesh->mesh, error, &bytes)) return nullptr;
+  return finish(std::move(mesh), path, bytes);
+}
+
+std::shared_ptr<const MeshObstacle> meshObstacleFromText(const std::string& name,
+                                                         const std::string& bytes,
+                                                         std::string& error) {
+  auto mesh = std::make_shared<MeshObstacle>();
+  if (static_cast<long>(bytes.size()) > kMaxObjBytes) {
+    error = "larger than " + std::to_string(kMaxObjBytes >> 20) + " MiB";
+    return nullptr;
+  }
+  if (!parseObjMesh(bytes, mesh->mesh, error)) return nullptr;
+  return finish(std::move(mesh), name, bytes);
 }
 
 void Obstacles::place(const Params& params, const HeightField* field) {

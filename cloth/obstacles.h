@@ -38,6 +38,10 @@ struct MeshObstacle {
 /// builds its distance grid; null, with what is wrong in `error`, when the
 /// file cannot be read or is not a closed mesh.
 std::shared_ptr<const MeshObstacle> loadMeshObstacle(const std::string& path, std::string& error);
+/// The same from the bytes of such a file, called `name`.
+std::shared_ptr<const MeshObstacle> meshObstacleFromText(const std::string& name,
+                                                         const std::string& bytes,
+                                                         std::string& error);
 
 class Obstacles {
  public:

@@ -85,6 +85,14 @@ const Params kDefaults;
 // The pile's thickness, in links.
 constexpr double kPileThickness = 1.1;
 
+// What the cloth meets (shown under a heading of its own), which came after
+// the first scene files: sceneDefault is what they mean by leaving it out.
+ParamInfo meets(ParamInfo p, double sceneDefault) {
+  p.sceneDefault = sceneDefault;
+  p.collider = true;
+  return p;
+}
+
 // A compliance: 0 is rigid, and the useful values span powers of ten.
 ParamInfo compliance(const char* name, const char* meaning, float Params::*field) {
   ParamInfo p{name, meaning, ParamKind::real, 0, 1};
@@ -122,32 +130,32 @@ const ParamInfo kTable[] = {
     since(flag("tethers", "tethers to the pins", &Params::tethers), 0),
     since(flag("terrain", "drape's terrain under the sheet", &Params::terrain), 1),
     // Obstacles, friction and self-collision (scenes from before them had none).
-    since(flag("ground", "ground plane at height 0", &Params::ground), 0),
-    since(real("thickness", "thickness kept from obstacles and itself", 0.05, 5, &Params::thickness,
+    meets(flag("ground", "ground plane at height 0", &Params::ground), 0),
+    meets(real("thickness", "thickness kept from obstacles and itself", 0.05, 5, &Params::thickness,
                "%.2f"),
           kDefaults.thickness),
-    since(real("staticFriction", "static friction", 0, 2, &Params::staticFriction, "%.2f"),
+    meets(real("staticFriction", "static friction", 0, 2, &Params::staticFriction, "%.2f"),
           kDefaults.staticFriction),
-    since(real("kineticFriction", "kinetic friction", 0, 2, &Params::kineticFriction, "%.2f"),
+    meets(real("kineticFriction", "kinetic friction", 0, 2, &Params::kineticFriction, "%.2f"),
           kDefaults.kineticFriction),
-    since(flag("selfCollision", "self-collision on", &Params::selfCollision), 0),
-    since(flag("ball", "ball (Shift + drag moves it)", &Params::ball), 0),
-    since(real("ballX", "ball centre x", -80, 80, &Params::ballX, "%.1f"), kDefaults.ballX),
-    since(real("ballY", "ball centre y", -80, 80, &Params::ballY, "%.1f"), kDefaults.ballY),
-    since(real("ballZ", "ball centre z", -40, 100, &Params::ballZ, "%.1f"), kDefaults.ballZ),
-    since(real("ballRadius", "ball radius", 0.5, 40, &Params::ballRadius, "%.1f"),
+    meets(flag("selfCollision", "self-collision on", &Params::selfCollision), 0),
+    meets(flag("ball", "ball (Shift + drag moves it)", &Params::ball), 0),
+    meets(real("ballX", "ball centre x", -80, 80, &Params::ballX, "%.1f"), kDefaults.ballX),
+    meets(real("ballY", "ball centre y", -80, 80, &Params::ballY, "%.1f"), kDefaults.ballY),
+    meets(real("ballZ", "ball centre z", -40, 100, &Params::ballZ, "%.1f"), kDefaults.ballZ),
+    meets(real("ballRadius", "ball radius", 0.5, 40, &Params::ballRadius, "%.1f"),
           kDefaults.ballRadius),
-    since(flag("box", "box", &Params::box), 0),
-    since(real("boxX", "box centre x", -80, 80, &Params::boxX, "%.1f"), kDefaults.boxX),
-    since(real("boxY", "box centre y", -80, 80, &Params::boxY, "%.1f"), kDefaults.boxY),
-    since(real("boxZ", "box centre z", -40, 100, &Params::boxZ, "%.1f"), kDefaults.boxZ),
-    since(real("boxWidth", "box extent along x", 0.5, 120, &Params::boxWidth, "%.1f"),
+    meets(flag("box", "box", &Params::box), 0),
+    meets(real("boxX", "box centre x", -80, 80, &Params::boxX, "%.1f"), kDefaults.boxX),
+    meets(real("boxY", "box centre y", -80, 80, &Params::boxY, "%.1f"), kDefaults.boxY),
+    meets(real("boxZ", "box centre z", -40, 100, &Params::boxZ, "%.1f"), kDefaults.boxZ),
+    meets(real("boxWidth", "box extent along x", 0.5, 120, &Params::boxWidth, "%.1f"),
           kDefaults.boxWidth),
-    since(real("boxDepth", "box extent along y", 0.5, 120, &Params::boxDepth, "%.1f"),
+    meets(real("boxDepth", "box extent along y", 0.5, 120, &Params::boxDepth, "%.1f"),
           kDefaults.boxDepth),
-    since(real("boxHeight", "box extent along z", 0.5, 120, &Params::boxHeight, "%.1f"),
+    meets(real("boxHeight", "box extent along z", 0.5, 120, &Params::boxHeight, "%.1f"),
           kDefaults.boxHeight),
-    since(real("boxTilt", "box tilt about x (degrees)", -60, 60, &Params::boxTilt, "%.1f"),
+    meets(real("boxTilt", "box tilt about x (degrees)", -60, 60, &Params::boxTilt, "%.1f"),
           kDefaults.boxTilt),
 };
 constexpr int kTableSize = sizeof kTable / sizeof kTable[0];

@@ -130,6 +130,9 @@ struct ParamInfo {
   /// What a scene file that does not give the parameter means (files
   /// written before it existed); NaN when a scene must give it.
   double sceneDefault = std::numeric_limits<double>::quiet_NaN();
+  /// What the cloth meets rather than the cloth itself (obstacles, friction,
+  /// self-collision): shown together, under their own heading.
+  bool collider = false;
 };
 
 /// Every parameter, in the order a panel shows them.

@@ -9,8 +9,11 @@ struct AddressName {
   const char* option;
 };
 
-constexpr AddressName kNames[] = {
-    {"size", "--size"}, {"preset", "--preset"}, {"scene", "--scene"}, {"frames", "--batch"}};
+constexpr AddressName kNames[] = {{"size", "--size"},
+                                  {"preset", "--preset"},
+                                  {"scene", "--scene"},
+                                  {"frames", "--batch"},
+                                  {"collider", "--collider"}};
 
 // The command line's message in the address's words: each option's name
 // becomes the address value's, and a parameter's setting is its own value.
@@ -44,7 +47,8 @@ bool parseAddress(const std::vector<std::string>& values, Options& options, std:
       words.push_back(value);
     } else {
       error = "unknown address value '" + name +
-              "' (size, preset, scene, frames or a parameter of drapeExplorer --list-params)";
+              "' (size, preset, scene, frames, collider or a parameter of drapeExplorer "
+              "--list-params)";
       return false;
     }
   }

@@ -195,9 +195,22 @@ class ImGuiPanel : public Panel {
     }
     int count;
     const cloth::ParamInfo* table = cloth::paramTable(count);
-    for (int k = 0; k < count; ++k) control(table[k], s.params);
+    for (int k = 0; k < count; ++k)
+      if (!table[k].collider) control(table[k], s.params);
     ImGui::SliderInt("threads", &s.threads, cloth::kMinThreads, cloth::kMaxThreads, "%d",
                      ImGuiSliderFlags_AlwaysClamp);
+
+    // What the cloth meets: the table's obstacle settings, then the meshes
+    // of --collider (files, not settings).
+    if (ImGui::CollapsingHeader("colliders (xpbd)")) {
+      for (int k = 0; k < count; ++k)
+        if (table[k].collider) control(table[k], s.params);
+      for (int k = 0; k < s.meshCount; ++k) {
+        const cloth::MeshObstacle& mesh = *s.meshes[k];
+        ImGui::Text("mesh %s: %zu triangles, digest %s", mesh.file.c_str(),
+                    mesh.mesh.triangles.size(), mesh.digest.c_str());
+      }
+    }
 
     ImGui::Separator();
     ImGui::Combo(

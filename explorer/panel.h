@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "cloth/obstacles.h"
 #include "cloth/params.h"
 
 namespace explorer {
@@ -30,6 +31,9 @@ struct PanelState {
   int strainPoints = 0;
   const float* energyPlot = nullptr;
   int energyPoints = 0;
+  // The mesh colliders (shown, not changed).
+  const std::shared_ptr<const cloth::MeshObstacle>* meshes = nullptr;
+  int meshCount = 0;
 };
 
 // A panel over the picture. Positions are window pixels with the origin at

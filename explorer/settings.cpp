@@ -48,6 +48,8 @@ PanelState panelState(const drapeExplorerApp& app) {
   s.strainPoints = app.plots().strainCount();
   s.energyPlot = app.plots().energy();
   s.energyPoints = app.plots().energyCount();
+  s.meshes = settings.meshes.data();
+  s.meshCount = static_cast<int>(settings.meshes.size());
   return s;
 }
 

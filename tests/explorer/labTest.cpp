@@ -274,7 +274,7 @@ TEST(LabAddress, ValuesReadAsTheirOptionsAndRefusalsNameTheValue) {
       {{"size"}, "size: '' is not a whole number from 8 to 512"},
       {{"scene=a.json", "size=90"}, "size: not with scene (the scene holds its size and preset)"},
       {{"threads=4"},
-       "unknown address value 'threads' (size, preset, scene, frames or a parameter of "
+       "unknown address value 'threads' (size, preset, scene, frames, collider or a parameter of "
        "drapeExplorer --list-params)"},
   };
   for (const Case& c : cases) {

@@ -24,17 +24,25 @@ from webPageTest import SKIP, Session, check_page_start, serve  # noqa: E402
 SIZE = (1280, 720)
 
 # size, preset, frames: the page's line must be the native one.
-DIGESTS = [(60, "drape", 600), (128, "drape", 300), (60, "flag", 300)]
+DIGESTS = [(60, "drape", 600), (128, "drape", 300), (60, "flag", 300), (128, "sphere", 300),
+           (128, "pile", 300)]
+
+# A closed box 16 wide and 8 high, served beside the page for ?collider=.
+CUBE_OBJ = ("v -8 -8 0\nv 8 -8 0\nv 8 8 0\nv -8 8 0\nv -8 -8 8\nv 8 -8 8\nv 8 8 8\nv -8 8 8\n"
+            "f 1 3 2\nf 1 4 3\nf 5 6 7\nf 5 7 8\nf 1 2 6\nf 1 6 5\nf 2 3 7\nf 2 7 6\nf 3 4 8\n"
+            "f 3 8 7\nf 4 1 5\nf 4 5 8\n")
 
 # The address, and the line the page shows instead of running.
 REFUSED = [
     ("size=abc", "size: 'abc' is not a whole number from 8 to 512"),
-    ("preset=silk", "preset: unknown preset 'silk' (one of drape, curtain, flag, hanging)"),
+    ("preset=silk", "preset: unknown preset 'silk' (one of drape, curtain, flag, hanging, sphere, pile)"),
     ("frames=-1", "frames: '-1' is not a whole number from 0 to 100000000"),
-    ("sise=128", "unknown address value 'sise' (size, preset, scene, frames or a parameter of "
+    ("sise=128", "unknown address value 'sise' (size, preset, scene, frames, collider or a parameter of "
                  "drapeExplorer --list-params)"),
     ("stiffness=abc", "stiffness=abc: stiffness takes a number from 1 to 5000"),
     ("scene=missing.json", "scene: missing.json: could not be fetched (404 File not found)"),
+    ("collider=missing.obj", "collider: missing.obj: could not be fetched (404 File not found)"),
+    ("collider=lab.html", "collider: lab.html: line 1: not OBJ ('<!doctype' begins no OBJ statement)"),
 ]
 
 NODE = 30 * 60 + 30  # the middle of the 60 x 60 cloth
@@ -66,6 +74,20 @@ def check_digests(browser, base, explorer):
         if line != native:
             problems.append(f"{size} {preset} {frames}: page {line!r}, native {native!r}")
     return problems
+
+
+def check_collider(browser, base, explorer, site):
+    """A mesh collider fetched beside the page: the page's cloth is the native one's."""
+    path = os.path.join(site, "test-cube.obj")
+    with open(path, "w") as f:
+        f.write(CUBE_OBJ)
+    native = subprocess.run([explorer, "--batch", "200", "--size", "32", "--preset", "sphere",
+                             "--set", "ball=0", "--collider", path],
+                            check=True, capture_output=True, text=True).stdout.strip()
+    browser.open(f"{base}?size=32&preset=sphere&ball=0&collider=test-cube.obj&frames=200")
+    line = browser.wait_status(lambda s: s.startswith("cloth digest") or "collider" in s, 120)
+    print(f"collider: page {line!r}, native {native!r}")
+    return [] if line == native else [f"collider: page {line!r}, native {native!r}"]
 
 
 def check_refused(browser, base):
@@ -194,11 +216,13 @@ def main():
     started = time.time()
     with Session(chromium, opts.out, "lab", SIZE) as browser:
         problems = check_digests(browser, base, opts.explorer)
+        problems += check_collider(browser, base, opts.explorer, site)
         problems += check_refused(browser, base)
         problems += check_drag(browser, base)
         problems += check_panel_and_pin(browser, base)
         # A missing scene is reported by the page itself, not as a console error.
-        problems += ["console error: " + e for e in browser.errors() if "missing.json" not in e]
+        problems += ["console error: " + e for e in browser.errors()
+                     if "missing.json" not in e and "missing.obj" not in e]
         problems += check_page_start(browser, f"{base}?timers=1", "the lab")
     server.shutdown()
     print(f"lab page test: {time.time() - started:.1f} s")

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cloth/cloth.h"
+#include "cloth/obstacles.h"
 #include "explorer/address.h"
 #include "explorer/scene.h"
 #include "web/lab/labApp.h"
@@ -17,7 +18,8 @@
 #include "zeu/zeu.h"
 
 // From web/lab/labWeb.js.
-extern "C" char* zeLabSceneText();  // the scene the page fetched (malloc'd), or null
+extern "C" char* zeLabSceneText();     // the scene the page fetched (malloc'd), or null
+extern "C" char* zeLabColliderText();  // the OBJ of ?collider= it fetched (malloc'd), or null
 extern "C" void zeLabRefuse(const char* line);
 
 labWebApp* labPageApp = nullptr;
@@ -56,6 +58,15 @@ int main(int argc, char** argv) {
                     ", past frames " + std::to_string(options.batch));
   } else {
     start = std::make_unique<cloth::Cloth>(options.preset, options.params, 1);
+  }
+  if (!options.colliders.empty()) {
+    const std::string& where = options.colliders.back();
+    char* text = zeLabColliderText();
+    if (!text) return refuse("collider: " + where + ": not fetched");
+    auto mesh = cloth::meshObstacleFromText(where, text, error);
+    std::free(text);
+    if (!mesh) return refuse("collider: " + where + ": " + error);
+    start->setMeshes({mesh});
   }
   // The files the keys write are made in the page's memory, in a folder
   // open for writing, and offered from there as downloads.

@@ -25,6 +25,16 @@ var LibraryZeLab = {
     return copy;
   },
 
+  // The page fetched ?collider=URL (a Wavefront OBJ) before starting.
+  zeLabColliderText: function() {
+    var text = Module['colliderText'];
+    if (typeof text !== 'string') return 0;
+    var size = lengthBytesUTF8(text) + 1;
+    var copy = _malloc(size);
+    if (copy) stringToUTF8(text, copy, size);
+    return copy;
+  },
+
   // The files o, w and s wrote go to the person as downloads and leave the
   // page's memory.
   zeLabOfferNewFiles__deps: ['$FS'],

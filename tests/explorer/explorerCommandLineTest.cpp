@@ -54,7 +54,7 @@ TEST_F(ExplorerCommandLineTest, BadValuesNameTheOptionExitWithTwoAndWriteNothing
       {{"--threads", "0"}, "--threads: '0' is not a whole number from 1 to 64"},
       {{"--threads", "65"}, "--threads"},
       {{"--preset", "silk"},
-       "--preset: unknown preset 'silk' (one of drape, curtain, flag, hanging)"},
+       "--preset: unknown preset 'silk' (one of drape, curtain, flag, hanging, sphere, pile)"},
       {{"--batch", "-3"}, "--batch"},
       {{"--batch", "10", "--size"}, "--size: missing value"},
       {{"--obj", "cloth.obj"}, "--obj: only with --batch FRAMES"},

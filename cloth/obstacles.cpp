@@ -27,13 +27,23 @@ inline bool pushOut(zeVec3f& p, const zeVec3f& before, float d, const zeVec3f& n
 }
 
 // The height field's distance along its normal, from its slope over a
-// short span about (x, y).
+// short span about (x, y). Where the slope is that of a cliff (a step of the
+// field within the span), a normal would push sideways off the step's
+// edge: there the distance is the height above the field, straight up.
 inline float heightDistance(const HeightField& field, const zeVec3f& p, zeVec3f& normal) {
   constexpr float span = 0.05f;
+  constexpr float cliff = 2.0f;  // slope, about 63 degrees
   const float h = field.height(p.x, p.y);
-  const float sx = (field.height(p.x + span, p.y) - field.height(p.x - span, p.y)) / (2.0f * span);
-  const float sy = (field.height(p.x, p.y + span) - field.height(p.x, p.y - span)) / (2.0f * span);
-  const float length = std::sqrt((sx * sx + sy * sy) + 1.0f);
+  const float sx =
+      (field.height(p.x + span, p.y) - field.height(p.x - span, p.y)) / (2.0f * span);
+  const float sy =
+      (field.height(p.x, p.y + span) - field.height(p.x, p.y - span)) / (2.0f * span);
+  const float slope2 = sx * sx + sy * sy;
+  if (!(slope2 <= cliff * cliff)) {
+    normal = zeVec3f(0.0f, 0.0f, 1.0f);
+    return p.z - h;
+  }
+  const float length = std::sqrt(slope2 + 1.0f);
   normal = zeVec3f(-sx / length, -sy / length, 1.0f / length);
   return (p.z - h) / length;
 }

@@ -12,15 +12,30 @@ namespace cloth {
 namespace {
 
 constexpr float kMeshMargin = 6.0f;  // beyond the largest thickness
+// Of an overlap deeper than a step's move, the share of the thickness a
+// small step takes back.
+constexpr float kDepenetration = 0.01f;
 
 // Pushes p out along the normal to `thickness` from a surface at signed
 // distance d, with friction against the surface's move in the step. True
-// when it touched.
+// when it touched. A node that was already nearer than the thickness at
+// the step's start (`was`, its distance then from where the surface was
+// then) is put back no deeper than it was, and only a hundredth of the
+// thickness further out a step: an obstacle put over the cloth lets it out
+// gently instead of throwing it (a push becomes speed in the next step).
+template <class DistanceBefore>
 inline bool pushOut(zeVec3f& p, const zeVec3f& before, float d, const zeVec3f& normal,
                     const zeVec3f& surfaceMove, float thickness, float staticFriction,
-                    float kineticFriction) {
+                    float kineticFriction, DistanceBefore was) {
   if (!(d < thickness)) return false;
-  const float depth = thickness - d;
+  float target = thickness;
+  const float then = was();
+  if (then < thickness) {
+    const float gently = then + kDepenetration * thickness;
+    if (gently < target) target = gently;
+  }
+  if (!(d < target)) return true;
+  const float depth = target - d;
   p = zeVec3f(p.x + normal.x * depth, p.y + normal.y * depth, p.z + normal.z * depth);
   p = withFriction(p, before, surfaceMove, normal, depth, staticFriction, kineticFriction);
   return true;
@@ -34,10 +49,8 @@ inline float heightDistance(const HeightField& field, const zeVec3f& p, zeVec3f&
   constexpr float span = 0.05f;
   constexpr float cliff = 2.0f;  // slope, about 63 degrees
   const float h = field.height(p.x, p.y);
-  const float sx =
-      (field.height(p.x + span, p.y) - field.height(p.x - span, p.y)) / (2.0f * span);
-  const float sy =
-      (field.height(p.x, p.y + span) - field.height(p.x, p.y - span)) / (2.0f * span);
+  const float sx = (field.height(p.x + span, p.y) - field.height(p.x - span, p.y)) / (2.0f * span);
+  const float sy = (field.height(p.x, p.y + span) - field.height(p.x, p.y - span)) / (2.0f * span);
   const float slope2 = sx * sx + sy * sy;
   if (!(slope2 <= cliff * cliff)) {
     normal = zeVec3f(0.0f, 0.0f, 1.0f);
@@ -57,7 +70,7 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
   // Each ball where it is at this step, on the straight line of its move
   // through the frame, and its move in the step.
   struct BallStep {
-    SphereShape now;
+    SphereShape now, then;  // at this step's end and its start
     zeVec3f move;
     float clear2;  // squared distance of the centre beyond which nothing touches
   };
@@ -76,6 +89,9 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
     s.now = ball.shape;
     s.now.centre = zeVec3f(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
                            from.z + (to.z - from.z) * t);
+    s.then = s.now;
+    s.then.centre =
+        zeVec3f(s.now.centre.x - s.move.x, s.now.centre.y - s.move.y, s.now.centre.z - s.move.z);
     const float clear = ball.shape.radius + thickness;
     s.clear2 = clear * clear;
   }
@@ -86,13 +102,18 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
     const zeVec3f& b = before[n];
     bool touched = false;
     zeVec3f normal;
+    zeVec3f unused;
     if (terrain) {
       const float d = heightDistance(*terrain, p, normal);
-      touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction);
+      // The field has steps: a node that slides off a step's edge is inside
+      // by the step's height at once, and must come out at once.
+      touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction,
+                         [&] { return thickness; });
     }
     if (ground) {
       const float d = groundShape.distance(p, normal);
-      touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction);
+      touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction,
+                         [&] { return groundShape.distance(b, unused); });
     }
     for (const BallStep* ball = ballSteps; ball != ballStepsEnd; ++ball) {
       // Far from the ball: no square root.
@@ -100,17 +121,22 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
                   ez = p.z - ball->now.centre.z;
       if ((ex * ex + ey * ey) + ez * ez >= ball->clear2) continue;
       const float d = ball->now.distance(p, normal);
-      touched |= pushOut(p, b, d, normal, ball->move, thickness, staticFriction, kineticFriction);
+      touched |= pushOut(p, b, d, normal, ball->move, thickness, staticFriction, kineticFriction,
+                         [&] { return ball->then.distance(b, unused); });
     }
     for (const BoxShape& box : boxes) {
       const float d = box.distance(p, normal);
-      touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction);
+      touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction,
+                         [&] { return box.distance(b, unused); });
     }
     for (const auto& mesh : meshes) {
       float d;
       if (mesh->grid.sample(p, d, normal) &&
           (normal.x != 0.0f || normal.y != 0.0f || normal.z != 0.0f))
-        touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction);
+        touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction, [&] {
+          float then;
+          return mesh->grid.sample(b, then, unused) ? then : thickness;
+        });
     }
     contact[n] = touched ? 1 : 0;
   }

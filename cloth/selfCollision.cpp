@@ -28,10 +28,11 @@ void SelfCollision::resize(int size) {
   count_.assign(count, 0);
 }
 
+// Linear in the cell's x, so that the three cells of a row that a search
+// looks at are neighbouring slots, whose nodes lie together in entries_.
 uint32_t SelfCollision::cellOf(int ix, int iy, int iz) const {
-  const uint32_t h = (static_cast<uint32_t>(ix) * 92837111u) ^
-                     (static_cast<uint32_t>(iy) * 689287499u) ^
-                     (static_cast<uint32_t>(iz) * 283923481u);
+  const uint32_t h = static_cast<uint32_t>(ix) + static_cast<uint32_t>(iy) * 92837111u +
+                     static_cast<uint32_t>(iz) * 689287499u;
   return h & mask_;
 }
 
@@ -73,24 +74,31 @@ void SelfCollision::findNeighbours(const zeVec3f* pos, float reach, float rest, 
     const int col = n % size_, row = n / size_;
     int32_t* out = &near_[static_cast<size_t>(n) * kMaxNeighbours];
     int found = 0;
+    // The nodes of slots [from, to): the three cells of one row at once.
+    auto scan = [&](uint32_t from, uint32_t to) {
+      for (int32_t e = start_[from]; e < start_[to]; ++e) {
+        const int m = entries_[static_cast<size_t>(e)];
+        if (m == n) continue;
+        const zeVec3f& q = pos[m];
+        const float ex = q.x - p.x, ey = q.y - p.y, ez = q.z - p.z;
+        if ((ex * ex + ey * ey) + ez * ez > reach2) continue;
+        const int dc = m % size_ - col, dr = m / size_ - row;
+        if (static_cast<float>(dc * dc + dr * dr) < skipSpacings2) continue;
+        // Distinct cells can share a hash slot: take each node once.
+        bool seen = false;
+        for (int k = 0; k < found && !seen; ++k) seen = out[k] == m;
+        if (!seen && found < kMaxNeighbours) out[found++] = m;
+      }
+    };
     for (int dz = -1; dz <= 1; ++dz)
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-          const uint32_t c = cellOf(cx + dx, cy + dy, cz + dz);
-          for (int32_t e = start_[c]; e < start_[c + 1]; ++e) {
-            const int m = entries_[static_cast<size_t>(e)];
-            if (m == n) continue;
-            const zeVec3f& q = pos[m];
-            const float ex = q.x - p.x, ey = q.y - p.y, ez = q.z - p.z;
-            if ((ex * ex + ey * ey) + ez * ez > reach2) continue;
-            const int dc = m % size_ - col, dr = m / size_ - row;
-            if (static_cast<float>(dc * dc + dr * dr) < skipSpacings2) continue;
-            // Distinct cells can share a hash slot: take each node once.
-            bool seen = false;
-            for (int k = 0; k < found && !seen; ++k) seen = out[k] == m;
-            if (!seen && found < kMaxNeighbours) out[found++] = m;
-          }
+      for (int dy = -1; dy <= 1; ++dy) {
+        const uint32_t c = cellOf(cx - 1, cy + dy, cz + dz);
+        if (c + 2 <= mask_) {
+          scan(c, c + 3);
+        } else {  // the row wraps round the end of the slots
+          for (uint32_t k = 0; k < 3; ++k) scan((c + k) & mask_, ((c + k) & mask_) + 1);
         }
+      }
     // In node order, whatever order the cells gave them in.
     std::sort(out, out + found);
     count_[static_cast<size_t>(n)] = static_cast<uint8_t>(found);

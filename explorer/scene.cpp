@@ -215,6 +215,31 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   return c;
 }
 
+// Where the text's arrays and objects first nest deeper than kMaxSceneDepth
+// (brackets inside strings do not count), or npos. A scan without recursion.
+size_t tooDeepAt(const std::string& text) {
+  int depth = 0;
+  bool inString = false, escaped = false;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const char c = text[k];
+    if (inString) {
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxSceneDepth) return k;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return std::string::npos;
+}
+
 Json jsonValue(const cloth::ParamInfo& info, const cloth::Params& params) {
   const double value = cloth::paramValue(info, params);
   if (info.kind == cloth::ParamKind::integer) return static_cast<int64_t>(value);
@@ -297,6 +322,14 @@ bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
 
 std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int threads,
                                              std::string& error) {
+  // The JSON reader recurses once per level: deep enough nesting would
+  // overflow the stack before it could refuse the text.
+  const size_t deep = tooDeepAt(text);
+  if (deep != std::string::npos) {
+    error = "nested deeper than " + std::to_string(kMaxSceneDepth) + " levels (at byte " +
+            std::to_string(deep + 1) + ")";
+    return nullptr;
+  }
   Json doc;
   try {
     doc = Json::parse(text);

@@ -32,6 +32,10 @@ constexpr int kSceneVersion = 1;
 /// endless input such as /dev/zero ends.
 constexpr long kMaxSceneBytes = 128L << 20;
 
+/// The deepest nesting of arrays and objects read (a scene needs 3), so that
+/// hostile input is refused before the JSON reader recurses that deep.
+constexpr int kMaxSceneDepth = 64;
+
 /// The cloth's state as the text of a scene file. False, with the reason in
 /// error, when a node holds a value that is not finite (such a scene could
 /// not be opened).

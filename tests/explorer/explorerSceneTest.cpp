@@ -218,7 +218,31 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"missing.json", "No such file or directory"},
       {".", "Is a directory"},
       {"/dev/zero", "larger than 128 MiB"},
-      {"early.json", "the scene is at frame 12, past --batch 11"}};
+      {"early.json", "the scene is at frame 12, past --batch 11"},
+      {"huge.json", "larger than 128 MiB"},
+      {"full.json", "not JSON (at byte 1)"},
+      {"deep.json", "nested deeper than 64 levels (at byte "},
+      {"deeper.json", "nested deeper than 64 levels (at byte 65)"},
+      {"deepest.json", "not a scene (not a JSON object)"},
+      {"deepInString.json", "missing 'version'"}};
+  // Sparse files of zeros one byte over the size bound and at it.
+  for (const auto& [name, bytes] : {std::make_pair("huge.json", explorer::kMaxSceneBytes + 1),
+                                    std::make_pair("full.json", explorer::kMaxSceneBytes)}) {
+    std::ofstream{name};
+    ASSERT_EQ(truncate(name, bytes), 0);
+  }
+  // A parameter nested deep enough to overflow the stack of a recursive
+  // reader (or of the message quoting it), one level past the bound, at the
+  // bound, and brackets in a string (after an escaped quote), which do not
+  // nest.
+  Json marked = good;
+  marked["params"]["solver"] = "here";
+  std::string deep = marked.dump();
+  deep.replace(deep.find("\"here\""), 6, std::string(150000, '[') + std::string(150000, ']'));
+  std::ofstream("deep.json") << deep;
+  std::ofstream("deeper.json") << std::string(65, '[') << std::string(65, ']');
+  std::ofstream("deepest.json") << std::string(64, '[') << std::string(64, ']');
+  std::ofstream("deepInString.json") << "{\"a\": \"\\\"" << std::string(100, '[') << "\"}";
   for (const auto& bad : cases) {
     runs.emplace_back("bad" + std::to_string(runs.size()) + ".json", bad.says);
     Json j = good;

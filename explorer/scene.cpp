@@ -337,6 +337,10 @@ std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int thread
     // Not the library's message: it can quote the file's bytes.
     error = "not JSON (at byte " + std::to_string(e.byte) + ")";
     return nullptr;
+  } catch (const Json::out_of_range&) {
+    // A number such as 1e400, beyond any double.
+    error = "a number is too large to read";
+    return nullptr;
   }
   try {
     return build(doc, threads);

@@ -187,6 +187,7 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"{\"version\": 1,", nullptr, "not JSON (at byte"},
       {"", nullptr, "not JSON (at byte"},
       {"[1, 2]", nullptr, "not a scene (not a JSON object)"},
+      {"{\"version\": 1e400}", nullptr, "a number is too large to read"},
       {"", [](Json& j) { j.erase("steps"); }, "missing 'steps'"},
       {"", [](Json& j) { j["params"].erase("stiffness"); }, "missing 'params.stiffness'"},
       {"", [](Json& j) { j["size"] = "8"; }, "'size' is not a whole number"},

@@ -4,9 +4,12 @@
 // needs a display.
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "explorer/batch.h"
 #include "explorer/commandLine.h"
@@ -14,12 +17,31 @@
 #include "explorer/panel.h"
 #include "explorer/paramText.h"
 #include "explorer/scene.h"
+#include "viewkit/files/staleTemporaries.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 
 namespace {
 explorer::Options options;
 std::unique_ptr<cloth::Cloth> opened;  // the cloth of --scene, until the app takes it
+// Removes the hidden temporary files that an earlier run, killed while
+// writing, left in the folders this run writes to, a line each.
+void removeStaleTemporaries(const explorer::Options& o) {
+  std::vector<std::string> dirs{"."};
+  for (const std::string& path : {o.obj, o.shape}) {
+    if (path.empty() || path == "-") continue;
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+  }
+  for (const std::string& dir : dirs)
+    for (const std::string& path : viewkit::removeStaleTemporaries(dir))
+      std::fprintf(stderr, "drapeExplorer: removed %s, left by a run that ended while writing\n",
+                   path.c_str());
+}
+
 }  // namespace
 
 extern "C" zeApp* makeApp() {
@@ -44,6 +66,7 @@ int main(int argc, char** argv) {
     std::fputs(explorer::paramList().c_str(), stdout);
     return 0;
   }
+  removeStaleTemporaries(options);
   if (!options.scene.empty()) {
     opened = explorer::readScene(options.scene, options.threads, error);
     // --batch N runs up to frame N; a scene already past it cannot.

@@ -2,6 +2,7 @@
 // start-up as drape with the explorer as the application. A batch run, a
 // bad command line or a bad scene ends before the toolkit starts, so none
 // needs a display.
+#include <GL/freeglut.h>
 #include <malloc.h>
 
 #include <algorithm>
@@ -23,7 +24,8 @@
 
 namespace {
 explorer::Options options;
-std::unique_ptr<cloth::Cloth> opened;  // the cloth of --scene, until the app takes it
+std::unique_ptr<cloth::Cloth> opened;     // the cloth of --scene, until the app takes it
+drapeExplorerApp* explorerApp = nullptr;  // the window's, once made
 // Removes the hidden temporary files that an earlier run, killed while
 // writing, left in the folders this run writes to, a line each.
 void removeStaleTemporaries(const explorer::Options& o) {
@@ -90,6 +92,10 @@ int main(int argc, char** argv) {
   mallopt(M_TRIM_THRESHOLD, 128 << 20);
   zeuOpen();
   zeApp* app = makeApp();
+  // Closed by the window manager, the toolkit ends the program after this
+  // callback: a recording under way is finished first, as Escape does.
+  explorerApp = static_cast<drapeExplorerApp*>(app);
+  glutCloseFunc([] { explorerApp->windowClosing(); });
   app->selfStart();  // enters the toolkit's main loop and does not return
   return 0;
 }

@@ -76,6 +76,14 @@ float finiteFloat(const Json& v, const std::string& where) {
   return static_cast<float>(d);
 }
 
+// A node's position coordinate or velocity component.
+float nodeValue(const Json& v, const std::string& where) {
+  const float f = finiteFloat(v, where);
+  if (std::fabs(f) > kMaxSceneMagnitude)
+    throw Bad{"'" + where + "' is " + v.dump() + ", beyond " + number(kMaxSceneMagnitude)};
+  return f;
+}
+
 // Reads the parameter info describes from v, checked by the table.
 void readParam(const cloth::ParamInfo& info, const Json& v, const std::string& where,
                cloth::Params& params) {
@@ -203,8 +211,8 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
     float p[3], v[3];
     for (int a = 0; a < 3; ++a) {
       const size_t at = 3u * n + a;
-      p[a] = finiteFloat(positions[at], "nodes.positions[" + std::to_string(at) + "]");
-      v[a] = finiteFloat(velocities[at], "nodes.velocities[" + std::to_string(at) + "]");
+      p[a] = nodeValue(positions[at], "nodes.positions[" + std::to_string(at) + "]");
+      v[a] = nodeValue(velocities[at], "nodes.velocities[" + std::to_string(at) + "]");
     }
     const std::string where = "nodes.contact[" + std::to_string(n) + "]";
     const bool touching = whole(contact[size_t(n)], where, 0, 1) == 1;
@@ -284,6 +292,10 @@ bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
     for (int a = 0; a < 3; ++a) {
       if (!std::isfinite(p[a]) || !std::isfinite(v[a])) {
         error = "node " + std::to_string(n) + " is not finite";
+        return false;
+      }
+      if (std::fabs(p[a]) > kMaxSceneMagnitude || std::fabs(v[a]) > kMaxSceneMagnitude) {
+        error = "node " + std::to_string(n) + " is beyond " + number(kMaxSceneMagnitude);
         return false;
       }
       positions.push_back(static_cast<double>(p[a]));

@@ -36,9 +36,15 @@ constexpr long kMaxSceneBytes = 128L << 20;
 /// hostile input is refused before the JSON reader recurses that deep.
 constexpr int kMaxSceneDepth = 64;
 
+/// The largest size of a node's position coordinate or velocity component
+/// in a scene: the lab's world spans some 60 units, and a cloth opened with
+/// nodes much farther apart or faster than this would overflow the floats
+/// of its first steps.
+constexpr float kMaxSceneMagnitude = 1e6f;
+
 /// The cloth's state as the text of a scene file. False, with the reason in
-/// error, when a node holds a value that is not finite (such a scene could
-/// not be opened).
+/// error, when a node holds a value that is not finite or is beyond
+/// kMaxSceneMagnitude (such a scene could not be opened).
 bool sceneText(const cloth::Cloth& cloth, std::string& text, std::string& error);
 
 /// A cloth on threads workers from the text of a scene file; nullptr, with

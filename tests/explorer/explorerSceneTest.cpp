@@ -1,7 +1,7 @@
 // Scenes: a cloth saved and opened again runs on to the bits of the run that
 // saved it (in the library, through the s key and through the program), floats
-// keep their bits, and each kind of bad scene is one line on standard error,
-// exit status 1, no window and no file.
+// keep their bits (within the bound on a node's values), and each kind of bad
+// scene is one line on standard error, exit status 1, no window and no file.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,8 +121,10 @@ TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
   p.damping = 0.9f;  // the float nearest the bound, which lies just below it
   p.timeStep = 0.01 + 1e-17;
   cloth::Cloth c(cloth::Preset::flag, p);
-  const float v[] = {-0.0f,    FLT_TRUE_MIN, -FLT_MIN / 3, FLT_MIN, FLT_MAX,
-                     -FLT_MAX, 0.1f,         1.0f / 3,     30.0f,   std::nextafter(30.0f, 0.0f)};
+  // The extremes a scene holds: a node's values are within kMaxSceneMagnitude.
+  const float most = explorer::kMaxSceneMagnitude;
+  const float v[] = {-0.0f, FLT_TRUE_MIN, -FLT_MIN / 3, FLT_MIN, most,
+                     -most, 0.1f,         1.0f / 3,     30.0f,   std::nextafter(30.0f, 0.0f)};
   for (int n = 0; n < 64; ++n)
     c.setNode(n, zeVec3f(v[n % 10], v[(n + 1) % 10], v[(n + 2) % 10]),
               zeVec3f(v[(n + 3) % 10], v[(n + 4) % 10], v[(n + 5) % 10]), n % 3 == 0);
@@ -134,11 +136,21 @@ TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
   EXPECT_EQ(std::memcmp(&r->params().stiffness, &p.stiffness, 4), 0);
   EXPECT_EQ(std::memcmp(&r->params().damping, &p.damping, 4), 0);
   EXPECT_EQ(r->params().timeStep, p.timeStep);
-  for (float bad : {NAN, INFINITY}) {
-    c.setNode(9, zeVec3f(), zeVec3f(0.0f, bad, 0.0f), false);
-    std::string t, error;
-    EXPECT_FALSE(explorer::sceneText(c, t, error));
-    EXPECT_EQ(error, "node 9 is not finite");
+  const struct {
+    float bad;
+    const char* says;
+  } unsaved[] = {{NAN, "node 9 is not finite"},
+                 {INFINITY, "node 9 is not finite"},
+                 {-std::nextafter(most, INFINITY), "node 9 is beyond 1e+06"},
+                 {FLT_MAX, "node 9 is beyond 1e+06"}};
+  for (const auto& u : unsaved) {
+    for (int k = 0; k < 2; ++k) {
+      c.setNode(9, zeVec3f(k ? u.bad : 0.0f, 0.0f, 0.0f), zeVec3f(0.0f, k ? 0.0f : u.bad, 0.0f),
+                false);
+      std::string t, error;
+      EXPECT_FALSE(explorer::sceneText(c, t, error)) << u.bad;
+      EXPECT_EQ(error, u.says);
+    }
   }
 }
 
@@ -201,6 +213,8 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"", [](Json& j) { j["steps"] = -1; }, "'steps' is -1, not within 0 to"},
       {"", [](Json& j) { j["nodes"]["contact"][3] = 2; }, "'nodes.contact[3]' is 2, not within"},
       {"", [](Json& j) { j["nodes"]["velocities"][4] = 1e39; }, "[4]' is 1e+39, not a float"},
+      {"", [](Json& j) { j["nodes"]["positions"][5] = -2e6; }, "[5]' is -2000000.0, beyond 1e+06"},
+      {"", [](Json& j) { j["nodes"]["velocities"][6] = 3e38; }, "[6]' is 3e+38, beyond 1e+06"},
       {"",
        [](Json& j) {
          j["pins"] = Json::array({5, 64});

@@ -334,6 +334,10 @@ bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
 
 std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int threads,
                                              std::string& error) {
+  if (static_cast<long>(text.size()) > kMaxSceneBytes) {  // the page's text is not a file's
+    error = "larger than " + std::to_string(kMaxSceneBytes >> 20) + " MiB";
+    return nullptr;
+  }
   // The JSON reader recurses once per level: deep enough nesting would
   // overflow the stack before it could refuse the text.
   const size_t deep = tooDeepAt(text);

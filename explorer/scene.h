@@ -47,8 +47,9 @@ constexpr float kMaxSceneMagnitude = 1e6f;
 /// kMaxSceneMagnitude (such a scene could not be opened).
 bool sceneText(const cloth::Cloth& cloth, std::string& text, std::string& error);
 
-/// A cloth on threads workers from the text of a scene file; nullptr, with
-/// one line in error saying what is wrong, when it is not a good scene.
+/// A cloth on threads workers from the text of a scene file (at most
+/// kMaxSceneBytes, nested at most kMaxSceneDepth deep); nullptr, with one
+/// line in error saying what is wrong, when it is not a good scene.
 std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int threads,
                                              std::string& error);
 

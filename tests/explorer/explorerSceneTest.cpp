@@ -115,6 +115,14 @@ TEST(Scene, AFileFromBeforeTheSolverChoiceRunsTheSpringsOnToTheSameBits) {
       << error;
 }
 
+// The lab page hands the reader the text it fetched, which has no file's
+// size bound on the way.
+TEST(Scene, TextBeyondTheSizeBoundIsRefused) {
+  std::string error;
+  EXPECT_FALSE(explorer::clothFromScene(std::string(explorer::kMaxSceneBytes + 1, ' '), 1, error));
+  EXPECT_EQ(error, "larger than 128 MiB");
+}
+
 TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
   cloth::Params p = cloth::presetParams(cloth::Preset::flag, 8);
   p.stiffness = std::nextafter(10.0f, 11.0f);

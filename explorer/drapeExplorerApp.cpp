@@ -116,6 +116,10 @@ void drapeExplorerApp::quit() {
   zeApp::keyDown(27);
 }
 
+void drapeExplorerApp::windowClosing() {
+  if (recording_.recording()) recording_.stop();
+}
+
 // The frame: the held node placed, the cloth's step, the picture in the
 // look chosen, the marks, the overlay, the panel, then what reads the
 // finished frame back (a screenshot, a video frame).

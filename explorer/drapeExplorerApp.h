@@ -98,6 +98,9 @@ class drapeExplorerApp : public zeApp {
   void unpinAll();
   void togglePanel();
   void quit();  // a recording is finished first, not left as a temporary file
+  // The window manager closes the window (the toolkit ends the program
+  // next): a recording is finished as quit() finishes it.
+  void windowClosing();
 
   // The node nearest the window point (x, y) on the cloth as last drawn, or -1.
   int pick(float x, float y);

@@ -2,11 +2,15 @@
 // start-up as drape with the explorer as the application. A batch run, a
 // bad command line or a bad scene ends before the toolkit starts, so none
 // needs a display.
+#include <GL/freeglut.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "explorer/batch.h"
 #include "explorer/commandLine.h"
@@ -14,12 +18,32 @@
 #include "explorer/panel.h"
 #include "explorer/paramText.h"
 #include "explorer/scene.h"
+#include "viewkit/files/staleTemporaries.h"
 #include "zeu/zeApp.h"
 #include "zeu/zeu.h"
 
 namespace {
 explorer::Options options;
-std::unique_ptr<cloth::Cloth> opened;  // the cloth of --scene, until the app takes it
+std::unique_ptr<cloth::Cloth> opened;     // the cloth of --scene, until the app takes it
+drapeExplorerApp* explorerApp = nullptr;  // the window's, once made
+// Removes the hidden temporary files that an earlier run, killed while
+// writing, left in the folders this run writes to, a line each.
+void removeStaleTemporaries(const explorer::Options& o) {
+  std::vector<std::string> dirs{"."};
+  for (const std::string& path : {o.obj, o.shape}) {
+    if (path.empty() || path == "-") continue;
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+  }
+  for (const std::string& dir : dirs)
+    for (const std::string& path : viewkit::removeStaleTemporaries(dir))
+      std::fprintf(stderr, "drapeExplorer: removed %s, left by a run that ended while writing\n",
+                   path.c_str());
+}
+
 }  // namespace
 
 extern "C" zeApp* makeApp() {
@@ -49,6 +73,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "drapeExplorer: %s\n", error.c_str());
     return 1;
   }
+  removeStaleTemporaries(options);
   if (!options.scene.empty()) {
     opened = explorer::readScene(options.scene, options.threads, error);
     // --batch N runs up to frame N; a scene already past it cannot.
@@ -72,6 +97,10 @@ int main(int argc, char** argv) {
   mallopt(M_TRIM_THRESHOLD, 128 << 20);
   zeuOpen();
   zeApp* app = makeApp();
+  // Closed by the window manager, the toolkit ends the program after this
+  // callback: a recording under way is finished first, as Escape does.
+  explorerApp = static_cast<drapeExplorerApp*>(app);
+  glutCloseFunc([] { explorerApp->windowClosing(); });
   app->selfStart();  // enters the toolkit's main loop and does not return
   return 0;
 }

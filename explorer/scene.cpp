@@ -76,6 +76,14 @@ float finiteFloat(const Json& v, const std::string& where) {
   return static_cast<float>(d);
 }
 
+// A node's position coordinate or velocity component.
+float nodeValue(const Json& v, const std::string& where) {
+  const float f = finiteFloat(v, where);
+  if (std::fabs(f) > kMaxSceneMagnitude)
+    throw Bad{"'" + where + "' is " + v.dump() + ", beyond " + number(kMaxSceneMagnitude)};
+  return f;
+}
+
 // Reads the parameter info describes from v, checked by the table.
 void readParam(const cloth::ParamInfo& info, const Json& v, const std::string& where,
                cloth::Params& params) {
@@ -228,8 +236,8 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
     float p[3], v[3];
     for (int a = 0; a < 3; ++a) {
       const size_t at = 3u * n + a;
-      p[a] = finiteFloat(positions[at], "nodes.positions[" + std::to_string(at) + "]");
-      v[a] = finiteFloat(velocities[at], "nodes.velocities[" + std::to_string(at) + "]");
+      p[a] = nodeValue(positions[at], "nodes.positions[" + std::to_string(at) + "]");
+      v[a] = nodeValue(velocities[at], "nodes.velocities[" + std::to_string(at) + "]");
     }
     const std::string where = "nodes.contact[" + std::to_string(n) + "]";
     const bool touching = whole(contact[size_t(n)], where, 0, 1) == 1;
@@ -239,6 +247,31 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   c->setStepCount(static_cast<long>(steps));
   c->setMeshes(meshColliders(doc));
   return c;
+}
+
+// Where the text's arrays and objects first nest deeper than kMaxSceneDepth
+// (brackets inside strings do not count), or npos. A scan without recursion.
+size_t tooDeepAt(const std::string& text) {
+  int depth = 0;
+  bool inString = false, escaped = false;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const char c = text[k];
+    if (inString) {
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxSceneDepth) return k;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return std::string::npos;
 }
 
 Json jsonValue(const cloth::ParamInfo& info, const cloth::Params& params) {
@@ -287,6 +320,10 @@ bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
         error = "node " + std::to_string(n) + " is not finite";
         return false;
       }
+      if (std::fabs(p[a]) > kMaxSceneMagnitude || std::fabs(v[a]) > kMaxSceneMagnitude) {
+        error = "node " + std::to_string(n) + " is beyond " + number(kMaxSceneMagnitude);
+        return false;
+      }
       positions.push_back(static_cast<double>(p[a]));
       velocities.push_back(static_cast<double>(v[a]));
     }
@@ -329,12 +366,28 @@ bool sceneText(const cloth::Cloth& c, std::string& text, std::string& error) {
 
 std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int threads,
                                              std::string& error) {
+  if (static_cast<long>(text.size()) > kMaxSceneBytes) {  // the page's text is not a file's
+    error = "larger than " + std::to_string(kMaxSceneBytes >> 20) + " MiB";
+    return nullptr;
+  }
+  // The JSON reader recurses once per level: deep enough nesting would
+  // overflow the stack before it could refuse the text.
+  const size_t deep = tooDeepAt(text);
+  if (deep != std::string::npos) {
+    error = "nested deeper than " + std::to_string(kMaxSceneDepth) + " levels (at byte " +
+            std::to_string(deep + 1) + ")";
+    return nullptr;
+  }
   Json doc;
   try {
     doc = Json::parse(text);
   } catch (const Json::parse_error& e) {
     // Not the library's message: it can quote the file's bytes.
     error = "not JSON (at byte " + std::to_string(e.byte) + ")";
+    return nullptr;
+  } catch (const Json::out_of_range&) {
+    // A number such as 1e400, beyond any double.
+    error = "a number is too large to read";
     return nullptr;
   }
   try {

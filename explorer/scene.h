@@ -36,13 +36,24 @@ constexpr int kSceneVersion = 1;
 /// endless input such as /dev/zero ends.
 constexpr long kMaxSceneBytes = 128L << 20;
 
+/// The deepest nesting of arrays and objects read (a scene needs 3), so that
+/// hostile input is refused before the JSON reader recurses that deep.
+constexpr int kMaxSceneDepth = 64;
+
+/// The largest size of a node's position coordinate or velocity component
+/// in a scene: the lab's world spans some 60 units, and a cloth opened with
+/// nodes much farther apart or faster than this would overflow the floats
+/// of its first steps.
+constexpr float kMaxSceneMagnitude = 1e6f;
+
 /// The cloth's state as the text of a scene file. False, with the reason in
-/// error, when a node holds a value that is not finite (such a scene could
-/// not be opened).
+/// error, when a node holds a value that is not finite or is beyond
+/// kMaxSceneMagnitude (such a scene could not be opened).
 bool sceneText(const cloth::Cloth& cloth, std::string& text, std::string& error);
 
-/// A cloth on threads workers from the text of a scene file; nullptr, with
-/// one line in error saying what is wrong, when it is not a good scene.
+/// A cloth on threads workers from the text of a scene file (at most
+/// kMaxSceneBytes, nested at most kMaxSceneDepth deep); nullptr, with one
+/// line in error saying what is wrong, when it is not a good scene.
 std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int threads,
                                              std::string& error);
 

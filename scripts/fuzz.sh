@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer programs (the shape library's record and geometry, the
-# cloth's OBJ collider reader) with clang, AddressSanitizer
+# cloth's OBJ collider reader, drapeExplorer's scene reader and its command
+# line with the lab page's address) with clang, AddressSanitizer
 # and UndefinedBehaviorSanitizer, and runs each for a chosen time.
 #
-#   bash scripts/fuzz.sh [SECONDS] [record|geometry|obj ...]
+#   bash scripts/fuzz.sh [SECONDS] [record|geometry|obj|scene|commandline ...]
 #
 # SECONDS is per fuzzer (default 60); without names all run. Each starts from
 # the generated seeds, the kept regression inputs and its corpus from earlier
@@ -16,12 +17,13 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 kinds=("$@")
-[ ${#kinds[@]} -gt 0 ] || kinds=(record geometry obj)
+[ ${#kinds[@]} -gt 0 ] || kinds=(record geometry obj scene commandline)
 dir="${ZE_FUZZ_BUILD_DIR:-build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZE_SANITIZE=ON -DZE_FUZZ=ON -DZE_BUILD_BENCH=OFF >/dev/null
-cmake --build "$dir" -j2 --target shapeRecordFuzzer shapeGeometryFuzzer objMeshFuzzer
+cmake --build "$dir" -j2 --target shapeRecordFuzzer shapeGeometryFuzzer objMeshFuzzer \
+  sceneFuzzer commandLineFuzzer
 
 status=0
 for kind in "${kinds[@]}"; do
@@ -29,7 +31,9 @@ for kind in "${kinds[@]}"; do
     record) fuzzer=shapeRecordFuzzer ;;
     geometry) fuzzer=shapeGeometryFuzzer ;;
     obj) fuzzer=objMeshFuzzer ;;
-    *) echo "unknown fuzzer: $kind (record, geometry or obj)" >&2; exit 2 ;;
+    scene) fuzzer=sceneFuzzer ;;
+    commandline) fuzzer=commandLineFuzzer ;;
+    *) echo "unknown fuzzer: $kind (record, geometry, obj, scene or commandline)" >&2; exit 2 ;;
   esac
   corpus="$dir/corpus/$kind"
   crashes="$dir/crashes/$kind"

@@ -1,7 +1,7 @@
 // Scenes: a cloth saved and opened again runs on to the bits of the run that
 // saved it (in the library, through the s key and through the program), floats
-// keep their bits, and each kind of bad scene is one line on standard error,
-// exit status 1, no window and no file.
+// keep their bits (within the bound on a node's values), and each kind of bad
+// scene is one line on standard error, exit status 1, no window and no file.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,14 +116,24 @@ TEST(Scene, AFileFromBeforeTheSolverChoiceRunsTheSpringsOnToTheSameBits) {
       << error;
 }
 
+// The lab page hands the reader the text it fetched, which has no file's
+// size bound on the way.
+TEST(Scene, TextBeyondTheSizeBoundIsRefused) {
+  std::string error;
+  EXPECT_FALSE(explorer::clothFromScene(std::string(explorer::kMaxSceneBytes + 1, ' '), 1, error));
+  EXPECT_EQ(error, "larger than 128 MiB");
+}
+
 TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
   cloth::Params p = cloth::presetParams(cloth::Preset::flag, 8);
   p.stiffness = std::nextafter(10.0f, 11.0f);
   p.damping = 0.9f;  // the float nearest the bound, which lies just below it
   p.timeStep = 0.01 + 1e-17;
   cloth::Cloth c(cloth::Preset::flag, p);
-  const float v[] = {-0.0f,    FLT_TRUE_MIN, -FLT_MIN / 3, FLT_MIN, FLT_MAX,
-                     -FLT_MAX, 0.1f,         1.0f / 3,     30.0f,   std::nextafter(30.0f, 0.0f)};
+  // The extremes a scene holds: a node's values are within kMaxSceneMagnitude.
+  const float most = explorer::kMaxSceneMagnitude;
+  const float v[] = {-0.0f, FLT_TRUE_MIN, -FLT_MIN / 3, FLT_MIN, most,
+                     -most, 0.1f,         1.0f / 3,     30.0f,   std::nextafter(30.0f, 0.0f)};
   for (int n = 0; n < 64; ++n)
     c.setNode(n, zeVec3f(v[n % 10], v[(n + 1) % 10], v[(n + 2) % 10]),
               zeVec3f(v[(n + 3) % 10], v[(n + 4) % 10], v[(n + 5) % 10]), n % 3 == 0);
@@ -135,11 +145,21 @@ TEST(Scene, FloatsKeepTheirBitsAndNonFiniteNodesAreNotSaved) {
   EXPECT_EQ(std::memcmp(&r->params().stiffness, &p.stiffness, 4), 0);
   EXPECT_EQ(std::memcmp(&r->params().damping, &p.damping, 4), 0);
   EXPECT_EQ(r->params().timeStep, p.timeStep);
-  for (float bad : {NAN, INFINITY}) {
-    c.setNode(9, zeVec3f(), zeVec3f(0.0f, bad, 0.0f), false);
-    std::string t, error;
-    EXPECT_FALSE(explorer::sceneText(c, t, error));
-    EXPECT_EQ(error, "node 9 is not finite");
+  const struct {
+    float bad;
+    const char* says;
+  } unsaved[] = {{NAN, "node 9 is not finite"},
+                 {INFINITY, "node 9 is not finite"},
+                 {-std::nextafter(most, INFINITY), "node 9 is beyond 1e+06"},
+                 {FLT_MAX, "node 9 is beyond 1e+06"}};
+  for (const auto& u : unsaved) {
+    for (int k = 0; k < 2; ++k) {
+      c.setNode(9, zeVec3f(k ? u.bad : 0.0f, 0.0f, 0.0f), zeVec3f(0.0f, k ? 0.0f : u.bad, 0.0f),
+                false);
+      std::string t, error;
+      EXPECT_FALSE(explorer::sceneText(c, t, error)) << u.bad;
+      EXPECT_EQ(error, u.says);
+    }
   }
 }
 
@@ -245,6 +265,7 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"{\"version\": 1,", nullptr, "not JSON (at byte"},
       {"", nullptr, "not JSON (at byte"},
       {"[1, 2]", nullptr, "not a scene (not a JSON object)"},
+      {"{\"version\": 1e400}", nullptr, "a number is too large to read"},
       {"", [](Json& j) { j.erase("steps"); }, "missing 'steps'"},
       {"", [](Json& j) { j["params"].erase("stiffness"); }, "missing 'params.stiffness'"},
       {"", [](Json& j) { j["size"] = "8"; }, "'size' is not a whole number"},
@@ -258,6 +279,8 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"", [](Json& j) { j["steps"] = -1; }, "'steps' is -1, not within 0 to"},
       {"", [](Json& j) { j["nodes"]["contact"][3] = 2; }, "'nodes.contact[3]' is 2, not within"},
       {"", [](Json& j) { j["nodes"]["velocities"][4] = 1e39; }, "[4]' is 1e+39, not a float"},
+      {"", [](Json& j) { j["nodes"]["positions"][5] = -2e6; }, "[5]' is -2000000.0, beyond 1e+06"},
+      {"", [](Json& j) { j["nodes"]["velocities"][6] = 3e38; }, "[6]' is 3e+38, beyond 1e+06"},
       {"",
        [](Json& j) {
          j["pins"] = Json::array({5, 64});
@@ -287,7 +310,31 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
       {"missing.json", "No such file or directory"},
       {".", "Is a directory"},
       {"/dev/zero", "larger than 128 MiB"},
-      {"early.json", "the scene is at frame 12, past --batch 11"}};
+      {"early.json", "the scene is at frame 12, past --batch 11"},
+      {"huge.json", "larger than 128 MiB"},
+      {"full.json", "not JSON (at byte 1)"},
+      {"deep.json", "nested deeper than 64 levels (at byte "},
+      {"deeper.json", "nested deeper than 64 levels (at byte 65)"},
+      {"deepest.json", "not a scene (not a JSON object)"},
+      {"deepInString.json", "missing 'version'"}};
+  // Sparse files of zeros one byte over the size bound and at it.
+  for (const auto& [name, bytes] : {std::make_pair("huge.json", explorer::kMaxSceneBytes + 1),
+                                    std::make_pair("full.json", explorer::kMaxSceneBytes)}) {
+    std::ofstream{name};
+    ASSERT_EQ(truncate(name, bytes), 0);
+  }
+  // A parameter nested deep enough to overflow the stack of a recursive
+  // reader (or of the message quoting it), one level past the bound, at the
+  // bound, and brackets in a string (after an escaped quote), which do not
+  // nest.
+  Json marked = good;
+  marked["params"]["solver"] = "here";
+  std::string deep = marked.dump();
+  deep.replace(deep.find("\"here\""), 6, std::string(150000, '[') + std::string(150000, ']'));
+  std::ofstream("deep.json") << deep;
+  std::ofstream("deeper.json") << std::string(65, '[') << std::string(65, ']');
+  std::ofstream("deepest.json") << std::string(64, '[') << std::string(64, ']');
+  std::ofstream("deepInString.json") << "{\"a\": \"\\\"" << std::string(100, '[') << "\"}";
   for (const auto& bad : cases) {
     runs.emplace_back("bad" + std::to_string(runs.size()) + ".json", bad.says);
     Json j = good;

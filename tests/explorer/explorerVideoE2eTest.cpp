@@ -1,8 +1,9 @@
 // drapeExplorer's video key under Xvfb with a window manager: `m` records
 // the full-screen window of an odd-sized screen through the real ffmpeg into
 // an MP4 that ffprobe reads at the even size with every frame reported;
-// Escape while recording still finishes the file; without ffmpeg on PATH the
-// key says so and the program goes on.
+// Escape, or the window manager closing the window, while recording still
+// finishes the file; without ffmpeg on PATH the key says so and the program
+// goes on.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -118,6 +119,37 @@ TEST(ExplorerVideo, RecordsTheWindowAsH264AtItsEvenSize) {
   EXPECT_NE(all.find(".mp4: ", out.size()), std::string::npos) << all;
   EXPECT_EQ(scratch.entries().size(), 2u) << "two videos and no temporary file";
   EXPECT_EQ(e.x.programStderr(), "");
+}
+
+// The window manager's close (Alt+F4 under openbox), not Escape, during a
+// recording: the file is finished and whole, and no temporary is left.
+TEST(ExplorerVideo, ClosingTheWindowFinishesTheRecording) {
+  ScratchDir scratch("explorerVideoClose");
+  Explorer e(scratch.path(), {xsession::leakCheckOff()});
+  ASSERT_TRUE(e.window != 0) << e.x.error() << " stderr: " << e.x.programStderr();
+  pause(1.0);
+  ASSERT_TRUE(e.x.sendKey(e.window, "m"));
+  pause(1.5);
+  EXPECT_EQ(
+      e.x.run({"xdotool", "windowactivate", "--sync", std::to_string(e.window), "key", "alt+F4"}),
+      0);
+  const auto status = e.x.waitExit(30.0);
+  EXPECT_EQ(status ? *status : -1, 0);
+  const std::string out = e.x.programStdout();
+  char name[64] = "";
+  long frames = -1, dropped = -1;
+  ASSERT_EQ(
+      std::sscanf(out.c_str(), "wrote %63[^:]: %ld frames, %ld dropped\n", name, &frames, &dropped),
+      3)
+      << out << e.x.programStderr();
+  EXPECT_EQ(scratch.entries(), std::vector<std::string>{name}) << "no temporary file";
+  std::string probe;
+  EXPECT_EQ(
+      e.x.run({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+               "stream=nb_read_frames", "-of", "csv=p=0", scratch.path() + "/" + name},
+              &probe, 60.0),
+      0);
+  EXPECT_EQ(probe, std::to_string(frames) + "\n");
 }
 
 TEST(ExplorerVideo, WithoutFfmpegTheKeySaysSoAndTheProgramGoesOn) {

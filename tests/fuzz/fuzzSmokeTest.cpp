@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/fuzz/clothFuzzChecks.h"
+#include "tests/fuzz/explorerFuzzChecks.h"
 #include "tests/fuzz/shapeFuzzChecks.h"
 
 namespace {
@@ -140,6 +141,18 @@ TEST(ClothFuzzSmoke, ObjColliderReaderGivesClosedMeshesOrOneLine) {
   const size_t n =
       runAll(clothfuzz::checkObjMesh, "obj", CORPUS_DIR "/obj", REGRESSION_DIR "/obj", 300, 500);
   EXPECT_GT(n, 1000u);
+}
+
+TEST(ExplorerFuzzSmoke, SceneReaderGivesClothsThatRunAndRewriteAlikeOrOneLine) {
+  const size_t n = runAll(explorerfuzz::checkScene, "scene", CORPUS_DIR "/scene",
+                          REGRESSION_DIR "/scene", 150, 300);
+  EXPECT_GT(n, 500u);
+}
+
+TEST(ExplorerFuzzSmoke, CommandLineAndAddressGiveValidOptionsOrOneLine) {
+  const size_t n = runAll(explorerfuzz::checkCommandLine, "commandline", CORPUS_DIR "/commandline",
+                          REGRESSION_DIR "/commandline", 300, 1000);
+  EXPECT_GT(n, 2000u);
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ TEST_F(VideoRecorderTest, StartFailuresLeaveNothing) {
 }
 
 // Frames big enough to fill the pipe, so that an encoder that stops reading
-// makes the writes fail (with SIGPIPE, which must not end the test).
+// makes the writes fail (with SIGPIPE, which must not end the test) or wait
+// until it is given up on.
 TEST_F(VideoRecorderTest, OnlyACleanEndOfEveryFrameGivesTheFile) {
   struct Case {
     const char* script;
@@ -101,10 +102,19 @@ TEST_F(VideoRecorderTest, OnlyACleanEndOfEveryFrameGivesTheFile) {
        "could not record " + name + ": ffmpeg was killed by signal 9"},
       {"head -c 10 > \"$out\"", 256, 256, 3, false, false,
        "could not record " + name + ": ffmpeg stopped reading: Broken pipe"},
+      // Encoders that hang are given up on after the stall time (1 s here):
+      // stopped (SIGSTOP) or asleep before reading all, or stopped after.
+      {"kill -STOP $$", 256, 256, 3, false, false,
+       "could not record " + name + ": ffmpeg took no frame for 1 s; gave up on it"},
+      {"exec sleep 60", 256, 256, 3, false, false,
+       "could not record " + name + ": ffmpeg took no frame for 1 s; gave up on it"},
+      {"cat > \"$out\"; kill -STOP $$", 4, 2, 3, false, false,
+       "could not record " + name + ": ffmpeg was stopped for 1 s; gave up on it"},
   };
   for (const Case& c : cases) {
     fakeFfmpeg(c.script);
-    viewkit::VideoRecorder recorder;
+    viewkit::VideoRecorder recorder(1.0);
+    const auto began = std::chrono::steady_clock::now();
     std::string error, report;
     ASSERT_TRUE(recorder.start(name, c.width, c.height, 29.6, error)) << error;
     if (c.theirs) std::ofstream(name) << "theirs";
@@ -119,6 +129,8 @@ TEST_F(VideoRecorderTest, OnlyACleanEndOfEveryFrameGivesTheFile) {
     }
     EXPECT_EQ(recorder.stop(report), c.ok) << c.script;
     EXPECT_EQ(report, c.report) << c.script;
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count(), 4.0)
+        << c.script;
     EXPECT_FALSE(recorder.recording());
     if (c.ok) {
       EXPECT_EQ(ScratchDir::contents(name), sent) << "every byte, in order";

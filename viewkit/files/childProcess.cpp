@@ -1,6 +1,7 @@
 #include "viewkit/files/childProcess.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -9,7 +10,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "viewkit/files/errorText.h"
 
@@ -18,6 +23,13 @@ extern char** environ;
 namespace viewkit {
 
 namespace {
+
+// "5 s", "0.5 s".
+std::string seconds(double s) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g s", s);
+  return text;
+}
 
 bool executable(const std::string& path) {
   struct stat st;
@@ -94,13 +106,31 @@ bool ChildProcess::start(const std::string& name, const std::vector<std::string>
   name_ = name;
   pid_ = pid;
   pipe_ = fds[1];
+  // Written without blocking, so that a child that stops reading can be
+  // given up on (write() waits for room with poll).
+  fcntl(pipe_, F_SETFL, fcntl(pipe_, F_GETFL) | O_NONBLOCK);
   return true;
 }
 
-bool ChildProcess::write(const unsigned char* data, size_t size, int& error) const {
+bool ChildProcess::write(const unsigned char* data, size_t size, int& error,
+                         double stallSeconds) const {
+  const int waitMs = stallSeconds < 0 ? -1 : static_cast<int>(std::ceil(stallSeconds * 1000.0));
   while (size > 0) {
     const ssize_t n = ::write(pipe_, data, size);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // No room: wait for the child to read, at most waitMs without progress.
+      pollfd p = {pipe_, POLLOUT, 0};
+      int ready;
+      do {
+        ready = poll(&p, 1, waitMs);
+      } while (ready < 0 && errno == EINTR);
+      if (ready == 0) {
+        error = ETIMEDOUT;
+        return false;
+      }
+      continue;  // room, or an error the next write reports
+    }
     if (n <= 0) {
       error = n < 0 ? errno : EIO;
       return false;
@@ -111,15 +141,47 @@ bool ChildProcess::write(const unsigned char* data, size_t size, int& error) con
   return true;
 }
 
-std::string ChildProcess::finish() {
+std::string ChildProcess::finish(double stoppedSeconds, double limitSeconds) {
   if (!running()) return "";
   close(pipe_);  // end of input
   pipe_ = -1;
+  using Clock = std::chrono::steady_clock;
+  const auto began = Clock::now();
+  auto stoppedAt = Clock::time_point::max();  // while it runs
+  auto after = [](Clock::time_point from, double seconds) {
+    return seconds >= 0 && Clock::now() - from >= std::chrono::duration<double>(seconds);
+  };
+  const bool bounded = stoppedSeconds >= 0 || limitSeconds >= 0;
+  std::string gaveUp;
   int status = 0;
   pid_t waited;
-  do {
-    waited = waitpid(pid_, &status, 0);
-  } while (waited < 0 && errno == EINTR);
+  for (;;) {
+    waited = waitpid(pid_, &status, bounded ? WNOHANG | WUNTRACED | WCONTINUED : 0);
+    if (waited < 0 && errno == EINTR) continue;
+    if (waited == pid_ && WIFSTOPPED(status)) {
+      stoppedAt = Clock::now();
+      continue;
+    }
+    if (waited == pid_ && WIFCONTINUED(status)) {
+      stoppedAt = Clock::time_point::max();
+      continue;
+    }
+    if (waited != 0) break;
+    if (stoppedAt != Clock::time_point::max() && after(stoppedAt, stoppedSeconds))
+      gaveUp = name_ + " was stopped for " + seconds(stoppedSeconds) + "; gave up on it";
+    else if (after(began, limitSeconds))
+      gaveUp = name_ + " did not end within " + seconds(limitSeconds) +
+               " of its input's end; gave up on it";
+    if (!gaveUp.empty()) {
+      kill(pid_, SIGKILL);  // ends a stopped process too
+      do {
+        waited = waitpid(pid_, &status, 0);
+      } while (waited < 0 && errno == EINTR);
+      pid_ = -1;
+      return gaveUp;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   pid_ = -1;
   if (waited < 0) return name_ + ": " + errorText(errno);
   if (WIFSIGNALED(status))

@@ -38,14 +38,18 @@ class ChildProcess {
 
   /// Writes all `size` bytes into the child's input, going on after signals. On failure returns
   /// false with the errno value in error: EPIPE when the child stopped reading, provided the
-  /// calling thread blocks or ignores SIGPIPE (which otherwise ends the program). Safe to call
+  /// calling thread blocks or ignores SIGPIPE (which otherwise ends the program); ETIMEDOUT when
+  /// the child took nothing for stallSeconds (negative: waits as long as it takes). Safe to call
   /// from another thread than start() and finish(), but not at the same time as finish().
-  bool write(const unsigned char* data, size_t size, int& error) const;
+  bool write(const unsigned char* data, size_t size, int& error, double stallSeconds = -1.0) const;
 
   /// Ends the child's input and waits for it to end. Returns "" when it exited with status 0,
   /// else "<name> exited with status <n>", "<name> was killed by signal <n>" or, when it could
-  /// not be waited for, "<name>: <reason>".
-  std::string finish();
+  /// not be waited for, "<name>: <reason>". A child stopped (SIGSTOP) for stoppedSeconds, or not
+  /// ended limitSeconds after its input's end, is killed instead, with "<name> was stopped for
+  /// <s> s; gave up on it" or "<name> did not end within <s> s of its input's end; gave up on
+  /// it" (negative: no bound).
+  std::string finish(double stoppedSeconds = -1.0, double limitSeconds = -1.0);
 
  private:
   std::string name_;

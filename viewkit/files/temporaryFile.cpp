@@ -12,7 +12,7 @@ namespace viewkit {
 std::string temporaryPattern(const std::string& path) {
   const size_t slash = path.rfind('/');
   const size_t cut = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(0, cut) + "." + path.substr(cut) + ".XXXXXX";
+  return path.substr(0, cut) + "." + path.substr(cut) + "." + std::to_string(getpid()) + ".XXXXXX";
 }
 
 mode_t newFileMode() {

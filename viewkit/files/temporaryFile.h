@@ -10,8 +10,9 @@
 /// Viewer kit of the zeu framework: camera, pointer, picking, files.
 namespace viewkit {
 
-/// The mkstemp pattern of the temporary file for `path`: "dir/.name.XXXXXX" for "dir/name",
-/// ".name.XXXXXX" for "name".
+/// The mkstemp pattern of the temporary file for `path`: "dir/.name.PID.XXXXXX" for "dir/name",
+/// ".name.PID.XXXXXX" for "name", where PID is the writing process's id (so that a later run can
+/// tell a temporary file left by a process that was killed; see staleTemporaries.h).
 std::string temporaryPattern(const std::string& path);
 
 /// The permissions a new file gets under the process's umask (0666 without the umask's bits).

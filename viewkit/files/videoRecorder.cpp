@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -90,7 +91,7 @@ bool VideoRecorder::start(const std::string& name, int width, int height, double
   // Made here, once: a frame never allocates while recording.
   slots_.assign(kQueueFrames, std::vector<unsigned char>(frameBytes_));
   first_ = queued_ = 0;
-  closing_ = writeFailed_ = false;
+  closing_ = writeFailed_ = stalled_ = false;
   writeError_.clear();
   frames_ = dropped_ = 0;
   writer_ = std::thread(&VideoRecorder::writeFrames, this);
@@ -112,11 +113,15 @@ void VideoRecorder::writeFrames() {
     const unsigned char* frame = slots_[first_].data();
     lock.unlock();
     int error = 0;
-    const bool written = encoder_.write(frame, frameBytes_, error);
+    const bool written = encoder_.write(frame, frameBytes_, error, stallSeconds_);
     lock.lock();
     if (!written) {
       writeFailed_ = true;
-      writeError_ = "ffmpeg stopped reading: " + errorText(error);
+      stalled_ = error == ETIMEDOUT;
+      char stall[96];
+      std::snprintf(stall, sizeof stall, "ffmpeg took no frame for %g s; gave up on it",
+                    stallSeconds_);
+      writeError_ = stalled_ ? stall : "ffmpeg stopped reading: " + errorText(error);
       queued_ = 0;
       return;
     }
@@ -168,8 +173,10 @@ bool VideoRecorder::stop(std::string& report) {
   ready_.notify_one();
   writer_.join();
   // The end of the input: ffmpeg finishes the file.
-  std::string error = encoder_.finish();
-  if (error.empty() && writeFailed_) error = writeError_;
+  // One that took nothing is killed at once, else it has its time to finish.
+  std::string error =
+      stalled_ ? encoder_.finish(0.0, 0.0) : encoder_.finish(stallSeconds_, kFinishSeconds);
+  if ((error.empty() || stalled_) && writeFailed_) error = writeError_;
   if (error.empty() && syncFile(temporary_, error) && nameNewFile(temporary_, name_, error)) {
     report = "wrote " + name_ + ": " + std::to_string(frames_) + " frames, " +
              std::to_string(dropped_) + " dropped";

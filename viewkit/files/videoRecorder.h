@@ -26,7 +26,13 @@ class VideoRecorder {
   /// Frames that may wait for the encoder before new ones are dropped.
   static constexpr int kQueueFrames = 3;
 
-  VideoRecorder() = default;
+  /// Seconds the encoder may take no frame (or stay stopped) before it is given up on.
+  static constexpr double kStallSeconds = 5.0;
+  /// Seconds the encoder may take to finish the file once its input has ended.
+  static constexpr double kFinishSeconds = 60.0;
+
+  /// stallSeconds replaces kStallSeconds (for tests).
+  explicit VideoRecorder(double stallSeconds = kStallSeconds) : stallSeconds_(stallSeconds) {}
   /// Finishes a running recording as stop() does.
   ~VideoRecorder();
   VideoRecorder(const VideoRecorder&) = delete;
@@ -48,7 +54,9 @@ class VideoRecorder {
 
   /// Ends the recording: the queued frames are written, ffmpeg finishes and the file gets its
   /// name. report is "wrote <name>: <n> frames, <k> dropped" (true) or "could not record <name>:
-  /// <reason>" (false; the temporary file is removed).
+  /// <reason>" (false; the temporary file is removed). An ffmpeg that takes no frame or stays
+  /// stopped for kStallSeconds, or has not finished kFinishSeconds after the last frame, is
+  /// killed, so that this returns within about those times.
   bool stop(std::string& report);
 
   /// Between a successful start() and stop().
@@ -85,6 +93,8 @@ class VideoRecorder {
   int queued_ = 0;  // frames waiting for the writer
   bool closing_ = false;
   bool writeFailed_ = false;
+  bool stalled_ = false;  // the write failed because ffmpeg took nothing
+  double stallSeconds_;
   std::string writeError_;
   long frames_ = 0, dropped_ = 0;
   std::thread writer_;

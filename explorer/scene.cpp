@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "explorer/sceneJson.h"
 #include "viewkit/files/errorText.h"
 #include "viewkit/files/safeFile.h"
 
@@ -15,74 +16,7 @@ namespace explorer {
 
 namespace {
 
-// Members kept in the order they are written, so that a file reads in the
-// order described.
-using Json = nlohmann::ordered_json;
-
-// What is wrong with a scene, thrown from deep in the reading.
-struct Bad {
-  std::string what;
-};
-
-std::string number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", v);
-  return text;
-}
-
-const Json& member(const Json& object, const char* name, const std::string& where) {
-  const auto it = object.find(name);
-  if (it == object.end()) throw Bad{"missing '" + where + "'"};
-  return *it;
-}
-
-const Json& objectAt(const Json& object, const char* name) {
-  const Json& v = member(object, name, name);
-  if (!v.is_object()) throw Bad{"'" + std::string(name) + "' is not an object"};
-  return v;
-}
-
-const Json& arrayAt(const Json& object, const char* name, const std::string& where) {
-  const Json& v = member(object, name, where);
-  if (!v.is_array()) throw Bad{"'" + where + "' is not an array"};
-  return v;
-}
-
-// The value of a whole number that fits 64 bits; false for anything else
-// (60.0 is not a whole number here).
-bool wholeValue(const Json& v, int64_t& value) {
-  if (!v.is_number_integer()) return false;
-  if (v.is_number_unsigned() && v.get<uint64_t>() > static_cast<uint64_t>(INT64_MAX)) return false;
-  value = v.get<int64_t>();
-  return true;
-}
-
-// A whole number in [least, most].
-int64_t whole(const Json& v, const std::string& where, int64_t least, int64_t most) {
-  int64_t value = 0;
-  if (!v.is_number_integer()) throw Bad{"'" + where + "' is not a whole number"};
-  if (!wholeValue(v, value) || value < least || value > most)
-    throw Bad{"'" + where + "' is " + v.dump() + ", not within " + std::to_string(least) + " to " +
-              std::to_string(most)};
-  return value;
-}
-
-// A number that is a finite float (JSON has no infinities or NaN, but a
-// number can lie beyond the float range).
-float finiteFloat(const Json& v, const std::string& where) {
-  if (!v.is_number()) throw Bad{"'" + where + "' is not a number"};
-  const double d = v.get<double>();
-  if (!(std::fabs(d) <= FLT_MAX)) throw Bad{"'" + where + "' is " + v.dump() + ", not a float"};
-  return static_cast<float>(d);
-}
-
-// A node's position coordinate or velocity component.
-float nodeValue(const Json& v, const std::string& where) {
-  const float f = finiteFloat(v, where);
-  if (std::fabs(f) > kMaxSceneMagnitude)
-    throw Bad{"'" + where + "' is " + v.dump() + ", beyond " + number(kMaxSceneMagnitude)};
-  return f;
-}
+using namespace sceneJson;
 
 // Reads the parameter info describes from v, checked by the table.
 void readParam(const cloth::ParamInfo& info, const Json& v, const std::string& where,
@@ -249,31 +183,6 @@ std::unique_ptr<cloth::Cloth> build(const Json& doc, int threads) {
   return c;
 }
 
-// Where the text's arrays and objects first nest deeper than kMaxSceneDepth
-// (brackets inside strings do not count), or npos. A scan without recursion.
-size_t tooDeepAt(const std::string& text) {
-  int depth = 0;
-  bool inString = false, escaped = false;
-  for (size_t k = 0; k < text.size(); ++k) {
-    const char c = text[k];
-    if (inString) {
-      if (escaped)
-        escaped = false;
-      else if (c == '\\')
-        escaped = true;
-      else if (c == '"')
-        inString = false;
-    } else if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > kMaxSceneDepth) return k;
-    } else if (c == ']' || c == '}') {
-      --depth;
-    }
-  }
-  return std::string::npos;
-}
-
 Json jsonValue(const cloth::ParamInfo& info, const cloth::Params& params) {
   const double value = cloth::paramValue(info, params);
   if (info.kind == cloth::ParamKind::integer) return static_cast<int64_t>(value);
@@ -372,7 +281,7 @@ std::unique_ptr<cloth::Cloth> clothFromScene(const std::string& text, int thread
   }
   // The JSON reader recurses once per level: deep enough nesting would
   // overflow the stack before it could refuse the text.
-  const size_t deep = tooDeepAt(text);
+  const size_t deep = tooDeepAt(text, kMaxSceneDepth);
   if (deep != std::string::npos) {
     error = "nested deeper than " + std::to_string(kMaxSceneDepth) + " levels (at byte " +
             std::to_string(deep + 1) + ")";

@@ -270,8 +270,13 @@ struct Monkey {
       return {between(kW / 2 - 450, kW / 2 + 450), between(kH / 2 - 300, kH / 2 + 300)};
     return {between(0, kW - 1), between(0, kH - 1)};
   }
-  std::pair<int, int> panelPoint() { return {between(kW - 430, kW - 12), between(12, 700)}; }
-  std::string hold() { return "0.0" + str(between(1, 9)); }
+  // The panel as it opens: 420 wide at the right edge, its controls down to
+  // some 750 pixels.
+  std::pair<int, int> panelPoint() { return {between(kW - 425, kW - 15), between(12, 755)}; }
+  // ImGui reads the pointer once a frame: what the panel gets is held longer.
+  std::string hold(bool panel = false) {
+    return panel ? "0." + str(between(10, 25)) : "0.0" + str(between(1, 9));
+  }
 
   bool xdotool(std::vector<std::string> args) {
     args.insert(args.begin(), "xdotool");
@@ -285,10 +290,10 @@ struct Monkey {
   bool drag(std::pair<int, int> from, const char* modifier, bool panel) {
     std::vector<std::string> a = {"mousemove", str(from.first), str(from.second)};
     if (modifier) a.insert(a.end(), {"keydown", modifier});
-    a.insert(a.end(), {"mousedown", "1", "sleep", hold()});
+    a.insert(a.end(), {"mousedown", "1", "sleep", hold(panel)});
     for (int k = between(1, 4); k > 0; --k) {
       const auto to = panel ? panelPoint() : point();
-      a.insert(a.end(), {"mousemove", str(to.first), str(to.second), "sleep", hold()});
+      a.insert(a.end(), {"mousemove", str(to.first), str(to.second), "sleep", hold(panel)});
     }
     a.insert(a.end(), {"mouseup", "1"});
     if (modifier) a.insert(a.end(), {"keyup", modifier});
@@ -348,7 +353,9 @@ struct Monkey {
       }
       case kPanel: {
         const auto p = panelPoint();
-        if (between(0, 2)) return xdotool({"mousemove", str(p.first), str(p.second), "click", "1"});
+        if (between(0, 2))
+          return xdotool({"mousemove", str(p.first), str(p.second), "sleep", hold(true),
+                          "mousedown", "1", "sleep", hold(true), "mouseup", "1"});
         return drag(p, between(0, 3) ? nullptr : "ctrl", true);
       }
       default:

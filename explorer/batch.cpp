@@ -9,6 +9,7 @@
 #include "cloth/cloth.h"
 #include "cloth/digest.h"
 #include "explorer/clothFiles.h"
+#include "explorer/lab.h"
 
 namespace explorer {
 
@@ -42,6 +43,8 @@ int runBatch(cloth::Cloth& c, const Options& options, FILE* out, FILE* err) {
   if (!options.obj.empty() || !options.shape.empty()) {
     // Kept for the process, like the program's other shapes.
     static zeMeshShape* mesh = newClothMesh(c.size());
+    // Cut and torn links lose their faces here as in the window.
+    if (c.cutLinks() > 0) buildFaces(c, *mesh);
     prepareForFile(c, *mesh);
     std::string error;
     if (!options.obj.empty() && !writeClothObj(*mesh, options.obj, true, error)) {

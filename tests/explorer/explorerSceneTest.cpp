@@ -356,3 +356,28 @@ TEST_F(SceneFilesTest, BadScenesAreOneLineExitOneNoWindowAndNothingWritten) {
 }
 
 }  // namespace
+
+// A scene's cut links lose their faces in the files --batch writes, as in the
+// window: one link right and one up, far apart inside the sheet, take two
+// triangles each.
+TEST_F(SceneFilesTest, BatchFilesOfASceneWithCutsLackTheirFaces) {
+  cloth::Cloth c(cloth::Preset::drape, cloth::presetParams(cloth::Preset::drape, 16), 1);
+  runTo(c, 10);
+  std::ofstream("whole.json") << text(c);
+  c.cutRight(3 * 16 + 4);
+  c.cutUp(10 * 16 + 9);
+  std::ofstream("cut.json") << text(c);
+  const struct {
+    const char* scene;
+    int faces;
+  } cases[] = {{"whole.json", 2 * 15 * 15}, {"cut.json", 2 * 15 * 15 - 4}};
+  for (const auto& k : cases) {
+    std::string out, err;
+    ASSERT_EQ(program(std::string("--scene ") + k.scene + " --batch 12 --obj c.obj", out, err), 0)
+        << err;
+    std::ifstream obj("c.obj");
+    int faces = 0;
+    for (std::string l; std::getline(obj, l);) faces += l.rfind("f ", 0) == 0;
+    EXPECT_EQ(faces, k.faces) << k.scene;
+  }
+}

@@ -55,8 +55,8 @@ int penetration(int size, int frames) {
   }
   for (int n = 0; n < c.nodeCount(); ++n) touching += c.inContact(n);
   std::printf(
-      "sphere %d, %d frames, thickness %.3f: deepest into the thickness: ball %.2f %%, ground "
-      "%.2f %%; inside the surface: ball %.4f, ground %.4f; nodes touching at the end %ld\n",
+      "sphere %d, %d frames, thickness %.3f: deepest into the thickness: ball %.4f %%, ground "
+      "%.4f %%; inside the surface: ball %.2g, ground %.2g; nodes touching at the end %ld\n",
       size, frames, p.thickness, 100 * ballBand / p.thickness, 100 * groundBand / p.thickness,
       ballInside, groundInside, touching);
   return 0;

@@ -16,8 +16,12 @@ float SphereShape::distance(const zeVec3f& p, zeVec3f& normal) const {
   const zeVec3f d(p.x - centre.x, p.y - centre.y, p.z - centre.z);
   const float length = std::sqrt(dot(d, d));
   // At the very centre any way out is as short: straight up.
-  normal =
-      length > 0.0f ? zeVec3f(d.x / length, d.y / length, d.z / length) : zeVec3f(0.0f, 0.0f, 1.0f);
+  if (length > 0.0f) {
+    const float inverse = 1.0f / length;
+    normal = zeVec3f(d.x * inverse, d.y * inverse, d.z * inverse);
+  } else {
+    normal = zeVec3f(0.0f, 0.0f, 1.0f);
+  }
   return length - radius;
 }
 

@@ -23,12 +23,17 @@ inline zeVec3f withFriction(const zeVec3f& p, const zeVec3f& before, const zeVec
   const float along = (move.x * normal.x + move.y * normal.y) + move.z * normal.z;
   const zeVec3f slide(move.x - normal.x * along, move.y - normal.y * along,
                       move.z - normal.z * along);
-  const float length = std::sqrt((slide.x * slide.x + slide.y * slide.y) + slide.z * slide.z);
-  if (!(length > 0.0f)) return p;
+  const float squared = (slide.x * slide.x + slide.y * slide.y) + slide.z * slide.z;
+  if (!(squared > 0.0f)) return p;
   float undo = 1.0f;  // the share of the slide taken back
-  if (length >= staticFriction * depth) {
-    undo = kineticFriction * depth / length;
-    if (undo > 1.0f) undo = 1.0f;
+  // Sticking (the common case at rest) needs no square root.
+  const float hold = staticFriction * depth;
+  if (!(squared < hold * hold)) {
+    const float length = std::sqrt(squared);
+    if (length >= hold) {
+      undo = kineticFriction * depth / length;
+      if (undo > 1.0f) undo = 1.0f;
+    }
   }
   return zeVec3f(p.x - slide.x * undo, p.y - slide.y * undo, p.z - slide.z * undo);
 }

@@ -113,7 +113,7 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
     if (ground) {
       const float d = groundShape.distance(p, normal);
       touched |= pushOut(p, b, d, normal, still, thickness, staticFriction, kineticFriction,
-                         [&] { return groundShape.distance(b, unused); });
+                         [&] { return b.z - groundShape.height; });
     }
     for (const BallStep* ball = ballSteps; ball != ballStepsEnd; ++ball) {
       // Far from the ball: no square root.
@@ -121,8 +121,12 @@ void Obstacles::keepOut(zeVec3f* x, const zeVec3f* before, const float* inverseM
                   ez = p.z - ball->now.centre.z;
       if ((ex * ex + ey * ey) + ez * ez >= ball->clear2) continue;
       const float d = ball->now.distance(p, normal);
-      touched |= pushOut(p, b, d, normal, ball->move, thickness, staticFriction, kineticFriction,
-                         [&] { return ball->then.distance(b, unused); });
+      touched |=
+          pushOut(p, b, d, normal, ball->move, thickness, staticFriction, kineticFriction, [&] {
+            const zeVec3f& c = ball->then.centre;
+            const float fx = b.x - c.x, fy = b.y - c.y, fz = b.z - c.z;
+            return std::sqrt((fx * fx + fy * fy) + fz * fz) - ball->then.radius;
+          });
     }
     for (const BoxShape& box : boxes) {
       const float d = box.distance(p, normal);

@@ -9,6 +9,7 @@
 
 #include "app/drapeApp.h"
 #include "cloth/cloth.h"
+#include "cloth/wind.h"
 
 namespace {
 
@@ -72,6 +73,27 @@ TEST(ClothTest, EveryThreadCountGivesTheSameBits) {
   }
   EXPECT_GT(torn, 0) << "the run should tear some links";
   for (uint64_t d : digests) EXPECT_EQ(d, digests[0]);
+}
+
+// On a sheet lying in one tilted plane, unevenly spaced, the wind pushes
+// every node (corners and edges, with neighbours missing, too) by the
+// wind's part along the plane's normal and nothing else.
+TEST(ClothTest, WindPushesEveryNodeOfAFlatSheetAcrossItsPlane) {
+  constexpr int N = 5;
+  zeVec3f a(1.0f, 0.0f, 0.5f), b(0.0f, 1.0f, 0.25f), w(2.0f, -3.0f, 7.0f);
+  std::vector<zeVec3f> x;
+  for (int r = 0; r < N; ++r)
+    for (int c = 0; c < N; ++c)
+      x.push_back(a * (c * (1.0f + 0.1f * c)) + b * (r * (1.0f + 0.2f * r)));
+  zeVec3f m = a.cross(b);
+  const zeVec3f across = m * (m.dot(w) / m.dot(m));
+  for (int n = 0; n < N * N; ++n) {
+    zeVec3f to(0.0f, 0.0f, 0.0f);
+    cloth::addWind(x.data(), n, n % N, n / N, N, w, to);
+    EXPECT_NEAR(to.x, across.x, 1e-4f) << "node " << n;
+    EXPECT_NEAR(to.y, across.y, 1e-4f) << "node " << n;
+    EXPECT_NEAR(to.z, across.z, 1e-4f) << "node " << n;
+  }
 }
 
 TEST(ClothTest, PinnedNodesStayAndCutLinksPullNothing) {

@@ -122,6 +122,26 @@ TEST(ClothTest, PinnedNodesStayAndCutLinksPullNothing) {
   EXPECT_EQ(c->cutLinks(), 4);
 }
 
+// A pinned node lifted four rest lengths in one go: the four links that
+// reach it tear at once, and no other link, however near.
+TEST(ClothTest, ALinkTearsByItsOwnStretchOnly) {
+  constexpr int N = 12;
+  cloth::Params p = cloth::presetParams(Preset::drape, N);
+  p.tearing = true;
+  p.tearStretch = 2.0f;
+  Cloth c(Preset::drape, p, 2);
+  const int n = 6 * N + 5;
+  c.setPinned(n, true);
+  c.placeNode(n, c.positions()[n] + zeVec3f(0.0f, 0.0f, 4.0f * c.restLength()));
+  c.advance();
+  for (int k = 0; k < N * N; ++k) {
+    const bool mineRight = k == n || k == n - 1, mineUp = k == n || k == n - N;
+    EXPECT_EQ(c.linkRight(k), k % N != N - 1 && !mineRight) << "right of " << k;
+    EXPECT_EQ(c.linkUp(k), k < N * (N - 1) && !mineUp) << "up from " << k;
+  }
+  EXPECT_EQ(c.cutLinks(), 4);
+}
+
 // Every preset for 3000 frames at sizes from the smallest up: nothing
 // non-finite and nothing far from the centre.
 // The sanitizers' builds look for memory and thread faults, which the small

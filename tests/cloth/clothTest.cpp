@@ -51,6 +51,16 @@ TEST(ClothTest, DrapePresetEqualsDrapesOwnFramesToTheBitFor3000Frames) {
   int contacts = 0;
   for (int n = 0; n < 3600; ++n) contacts += c->inContact(n);
   EXPECT_GT(contacts, 3000) << "the cloth should lie on the terrain by then";
+  // Taken off the terrain by a pin or by hand, a node is out of contact; a
+  // pinned one stays out.
+  const int pinned = 1830, placed = 1831;
+  ASSERT_TRUE(c->inContact(pinned) && c->inContact(placed));
+  c->setPinned(pinned, true);
+  c->placeNode(placed, c->positions()[placed] + zeVec3f(0.0f, 0.0f, 5.0f));
+  EXPECT_FALSE(c->inContact(pinned));
+  EXPECT_FALSE(c->inContact(placed));
+  c->advance();
+  EXPECT_FALSE(c->inContact(pinned));
 }
 
 // Wind, gusts, tearing and pins on, at a size whose rows do not split

@@ -381,6 +381,8 @@ def command_run(args):
     build_cmd = ["cmake", "--build", build, "-j", str(args.jobs), "--target"] + args.targets.split()
     test_cmd = ["ctest", "--test-dir", build, "-L", args.labels, "--stop-on-failure",
                 "--timeout", str(args.timeout)]
+    if args.exclude:
+        test_cmd += ["-E", args.exclude]
     restorer = Restorer(root, os.path.join(build, "mutant-in-place"))
 
     def stop(signum, frame):
@@ -480,6 +482,7 @@ def main():
     p.add_argument("--timeout", type=int, default=120)
     p.add_argument("--jobs", type=int, default=2)
     p.add_argument("--labels", default="unit|realgl")
+    p.add_argument("--exclude", default="")
     p.add_argument("--equivalents", default="scripts/mutate-equivalent.txt")
     p.add_argument("--engine", default="built-in rules")
     args = parser.parse_args()

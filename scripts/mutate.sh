@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# Mutation testing of the product code (zeu/, zeShape/, app/) against the fast
-# suite: how many single-line faults the unit and real-GL tests catch.
+# Mutation testing of the product code against the fast suite: how many
+# single-line faults the tests catch.
 #
-#   bash scripts/mutate.sh [COUNT]        (nice -n 10 on a shared machine)
+#   bash scripts/mutate.sh [COUNT]        (nice -n 19 on a shared machine)
 #   MUTATE_HEADERS=0 bash scripts/mutate.sh [COUNT]     .cpp files only
+#   MUTATE_FOLDERS="cloth explorer viewkit viewer" bash scripts/mutate.sh [COUNT]
 #
-# COUNT mutants (default 60) are sampled evenly over the three folders with a
-# fixed seed (MUTATE_SEED, default 12), so runs repeat. Each is applied to the
-# source, the fast suite's programs are rebuilt incrementally in build-mutate
-# (RelWithDebInfo, tests on, benchmarks off) and `ctest -L 'unit|realgl'` runs
-# with a time limit per test (MUTATE_TIMEOUT seconds, default three times the
-# unmutated suite's time, at least 60). The source is restored after every
-# mutant, also on Ctrl-C. The end is a table of killed / tested per folder,
-# the score, and every surviving mutant; the same goes to
+# MUTATE_FOLDERS chooses the folders (default zeu zeShape app). COUNT mutants
+# (default 60) are sampled evenly over them with a fixed seed (MUTATE_SEED,
+# default 12), so runs repeat. Each is applied to the source, the suite's
+# programs are rebuilt incrementally in build-mutate (RelWithDebInfo, tests
+# on, benchmarks off, MUTATE_JOBS parallel jobs, default 2) and
+# `ctest -L LABELS -E EXCLUDE` runs with a time limit per test (MUTATE_TIMEOUT
+# seconds, default three times the unmutated suite's time, at least 60).
+# LABELS (MUTATE_LABELS) is 'unit|realgl' for the default folders and
+# 'unit|realgl|e2e' when any other folder is chosen: the lab and the viewer
+# are mostly checked end to end. EXCLUDE (MUTATE_EXCLUDE) leaves out the
+# install tests, which build the examples against an installed copy and take
+# minutes without checking anything the other tests do not; the kill test
+# runs ZE_KILL_TRIALS (default here 6) trials. The source is restored after
+# every mutant, also on Ctrl-C. The end is a table of killed / tested per
+# folder, the score, and every surviving mutant; the same goes to
 # build-mutate/mutation-report.txt.
 #
 # Mutants come from universalmutator when it can be installed into
@@ -27,8 +35,18 @@ root="$(pwd)"
 count="${1:-60}"
 seed="${MUTATE_SEED:-12}"
 dir="${ZE_MUTATE_BUILD_DIR:-build-mutate}"
-folders=(zeu zeShape app)
+read -r -a folders <<<"${MUTATE_FOLDERS:-zeu zeShape app}"
+for f in "${folders[@]}"; do
+  [ -d "$f" ] || { echo "mutate: no folder $f/" >&2; exit 2; }
+done
 labels='unit|realgl'
+for f in "${folders[@]}"; do
+  case "$f" in zeu | zeShape | app) ;; *) labels='unit|realgl|e2e' ;; esac
+done
+labels="${MUTATE_LABELS:-$labels}"
+exclude="${MUTATE_EXCLUDE:-^install_}"
+jobs="${MUTATE_JOBS:-2}"
+export ZE_KILL_TRIALS="${ZE_KILL_TRIALS:-6}"
 
 # Puts back a file left mutated by a run that died before it could.
 restore_left_over() {
@@ -47,7 +65,7 @@ trap 'exit 130' INT TERM HUP
 mkdir -p "$dir"
 restore_left_over
 if ! git diff --quiet -- "${folders[@]}"; then
-  echo "mutate: zeu/, zeShape/ or app/ has uncommitted changes; commit or stash them first" >&2
+  echo "mutate: ${folders[*]} has uncommitted changes; commit or stash them first" >&2
   exit 2
 fi
 
@@ -58,7 +76,7 @@ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZE_BUILD_TESTS=ON \
 # (programs are not built yet, so CTest does not know their paths), and the
 # archive a CMake-script test inspects.
 cmake --build "$dir" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p' >"$dir/targets.txt"
-mapfile -t targets < <(ctest --test-dir "$dir" -L "$labels" --show-only=json-v1 | python3 -c '
+mapfile -t targets < <(ctest --test-dir "$dir" -L "$labels" -E "$exclude" --show-only=json-v1 | python3 -c '
 import json, os, re, sys
 known = set(open(sys.argv[1]).read().split())
 names = set()
@@ -71,7 +89,7 @@ for t in json.load(sys.stdin)["tests"]:
             names.add(lib.group(1))
 print("\n".join(sorted(names)))' "$dir/targets.txt")
 echo "mutate: building ${#targets[@]} programs of the fast suite in $dir"
-cmake --build "$dir" -j2 --target "${targets[@]}" >"$dir/build.log" 2>&1 ||
+cmake --build "$dir" -j"$jobs" --target "${targets[@]}" >"$dir/build.log" 2>&1 ||
   { tail -n 30 "$dir/build.log"; exit 1; }
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -83,7 +101,7 @@ fi
 
 # The unmutated suite must pass; its time sets the limit per test.
 t0=$(date +%s)
-if ! ctest --test-dir "$dir" -L "$labels" >"$dir/baseline.log" 2>&1; then
+if ! ctest --test-dir "$dir" -L "$labels" -E "$exclude" >"$dir/baseline.log" 2>&1; then
   tail -n 30 "$dir/baseline.log"
   echo "mutate: the fast suite fails without any mutant" >&2
   exit 1
@@ -136,5 +154,6 @@ fi
 t0=$(date +%s)
 python3 scripts/mutants.py run --build "$dir" --candidates "$dir/candidates.json" \
   --targets "${targets[*]}" --folders "$(IFS=,; echo "${folders[*]}")" --count "$count" \
-  --seed "$seed" --timeout "$timeout_s" --labels "$labels" --engine "$engine"
-echo "mutate: $(($(date +%s) - t0)) s for the mutants; command: MUTATE_SEED=$seed MUTATE_HEADERS=${MUTATE_HEADERS:-1} bash scripts/mutate.sh $count"
+  --seed "$seed" --timeout "$timeout_s" --labels "$labels" --exclude "$exclude" \
+  --jobs "$jobs" --engine "$engine"
+echo "mutate: $(($(date +%s) - t0)) s for the mutants; command: MUTATE_FOLDERS=\"${folders[*]}\" MUTATE_SEED=$seed MUTATE_HEADERS=${MUTATE_HEADERS:-1} bash scripts/mutate.sh $count"

@@ -9,6 +9,7 @@
 
 #include "app/drapeApp.h"
 #include "cloth/cloth.h"
+#include "cloth/wind.h"
 
 namespace {
 
@@ -50,6 +51,16 @@ TEST(ClothTest, DrapePresetEqualsDrapesOwnFramesToTheBitFor3000Frames) {
   int contacts = 0;
   for (int n = 0; n < 3600; ++n) contacts += c->inContact(n);
   EXPECT_GT(contacts, 3000) << "the cloth should lie on the terrain by then";
+  // Taken off the terrain by a pin or by hand, a node is out of contact; a
+  // pinned one stays out.
+  const int pinned = 1830, placed = 1831;
+  ASSERT_TRUE(c->inContact(pinned) && c->inContact(placed));
+  c->setPinned(pinned, true);
+  c->placeNode(placed, c->positions()[placed] + zeVec3f(0.0f, 0.0f, 5.0f));
+  EXPECT_FALSE(c->inContact(pinned));
+  EXPECT_FALSE(c->inContact(placed));
+  c->advance();
+  EXPECT_FALSE(c->inContact(pinned));
 }
 
 // Wind, gusts, tearing and pins on, at a size whose rows do not split
@@ -72,6 +83,27 @@ TEST(ClothTest, EveryThreadCountGivesTheSameBits) {
   }
   EXPECT_GT(torn, 0) << "the run should tear some links";
   for (uint64_t d : digests) EXPECT_EQ(d, digests[0]);
+}
+
+// On a sheet lying in one tilted plane, unevenly spaced, the wind pushes
+// every node (corners and edges, with neighbours missing, too) by the
+// wind's part along the plane's normal and nothing else.
+TEST(ClothTest, WindPushesEveryNodeOfAFlatSheetAcrossItsPlane) {
+  constexpr int N = 5;
+  zeVec3f a(1.0f, 0.0f, 0.5f), b(0.0f, 1.0f, 0.25f), w(2.0f, -3.0f, 7.0f);
+  std::vector<zeVec3f> x;
+  for (int r = 0; r < N; ++r)
+    for (int c = 0; c < N; ++c)
+      x.push_back(a * (c * (1.0f + 0.1f * c)) + b * (r * (1.0f + 0.2f * r)));
+  zeVec3f m = a.cross(b);
+  const zeVec3f across = m * (m.dot(w) / m.dot(m));
+  for (int n = 0; n < N * N; ++n) {
+    zeVec3f to(0.0f, 0.0f, 0.0f);
+    cloth::addWind(x.data(), n, n % N, n / N, N, w, to);
+    EXPECT_NEAR(to.x, across.x, 1e-4f) << "node " << n;
+    EXPECT_NEAR(to.y, across.y, 1e-4f) << "node " << n;
+    EXPECT_NEAR(to.z, across.z, 1e-4f) << "node " << n;
+  }
 }
 
 TEST(ClothTest, PinnedNodesStayAndCutLinksPullNothing) {
@@ -98,6 +130,26 @@ TEST(ClothTest, PinnedNodesStayAndCutLinksPullNothing) {
   }
   EXPECT_NE(c->velocities()[pinned - 1].x, 0.0f) << "the pin holds its neighbours back";
   EXPECT_EQ(c->cutLinks(), 4);
+}
+
+// A pinned node lifted four rest lengths in one go: the four links that
+// reach it tear at once, and no other link, however near.
+TEST(ClothTest, ALinkTearsByItsOwnStretchOnly) {
+  constexpr int N = 12;
+  cloth::Params p = cloth::presetParams(Preset::drape, N);
+  p.tearing = true;
+  p.tearStretch = 2.0f;
+  Cloth c(Preset::drape, p, 2);
+  const int n = 6 * N + 5;
+  c.setPinned(n, true);
+  c.placeNode(n, c.positions()[n] + zeVec3f(0.0f, 0.0f, 4.0f * c.restLength()));
+  c.advance();
+  for (int k = 0; k < N * N; ++k) {
+    const bool mineRight = k == n || k == n - 1, mineUp = k == n || k == n - N;
+    EXPECT_EQ(c.linkRight(k), k % N != N - 1 && !mineRight) << "right of " << k;
+    EXPECT_EQ(c.linkUp(k), k < N * (N - 1) && !mineUp) << "up from " << k;
+  }
+  EXPECT_EQ(c.cutLinks(), 4);
 }
 
 // Every preset for 3000 frames at sizes from the smallest up: nothing
@@ -127,6 +179,23 @@ TEST(ClothTest, PresetsStayFiniteAndNearFor3000Frames) {
       EXPECT_LT(farthest, 200.0f) << cloth::presetName(preset) << " at " << size;
     }
   }
+}
+
+// Finer sheets ring faster: stiff springs at 128 nodes a side take more
+// than one step a frame, without which the sheet runs away (speeds of 1e9
+// within a second).
+TEST(ClothTest, FineSheetsTakeTheStepsTheirSpringsNeed) {
+  cloth::Params p = cloth::presetParams(Preset::drape, 128);
+  p.stiffness = 2000.0f;
+  Cloth c(Preset::drape, p, 2);
+  EXPECT_GT(c.stepsPerFrame(), 1);
+  for (int f = 0; f < 60; ++f) c.advance();
+  float fastest = 0.0f;
+  for (int n = 0; n < c.nodeCount(); ++n) {
+    zeVec3f v = c.velocities()[n];
+    fastest = std::max(fastest, v.length());
+  }
+  EXPECT_LT(fastest, 1e4f);
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ TEST_F(ExplorerCommandLineTest, BadValuesNameTheOptionExitWithTwoAndWriteNothing
       {{"--preset", "silk"},
        "--preset: unknown preset 'silk' (one of drape, curtain, flag, hanging, sphere, pile)"},
       {{"--batch", "-3"}, "--batch"},
+      {{"--batch", ""}, "--batch: '' is not a whole number"},
+      {{"--threads", "+2"}, "--threads: '+2' is not a whole number"},
       {{"--batch", "10", "--size"}, "--size: missing value"},
       {{"--obj", "cloth.obj"}, "--obj: only with --batch FRAMES"},
       {{"--fast"}, "unknown option '--fast'"},
@@ -128,6 +130,14 @@ TEST_F(ExplorerCommandLineTest, BatchWritesTheFinalClothThatShapeViewReads) {
   EXPECT_EQ(info.status, 0) << info.err;
   EXPECT_NE(info.out.find("256"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("1 records"), std::string::npos) << info.out;
+  // Sent to standard output, the file is all there is: the digest goes to
+  // the error stream.
+  for (const std::string kind : {"obj", "shape"}) {
+    const Outcome piped =
+        explorer({"--batch", "50", "--size", "16", "--preset", "curtain", "--" + kind, "-"});
+    EXPECT_EQ(piped.out, ScratchDir::contents(dir + "/c." + kind)) << kind;
+    EXPECT_EQ(piped.err.rfind("cloth digest 50 ", 0), 0u) << piped.err;
+  }
 }
 
 }  // namespace

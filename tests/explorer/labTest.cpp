@@ -206,6 +206,7 @@ TEST_F(LabTest, PanelChangesApplyFromTheNextFrameAndTearingBreaksStretchedLinks)
     s.threads = 3;
   };
   const int node = settle();
+  EXPECT_TRUE(app->paused) << "the panel's frame keeps the pause";
   EXPECT_EQ(panel->frames, 302);
   EXPECT_TRUE(app->cloth().params().tearing);
   EXPECT_EQ(app->cloth().size(), 60);

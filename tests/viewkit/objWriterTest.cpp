@@ -126,6 +126,9 @@ TEST(ObjWriterTest, ClothMeshGivesEveryVertexNormalAndConsistentlyWoundTriangle)
   char v61[64];
   std::snprintf(v61, sizeof v61, "1 1 %.9g", mesh.vertexList[61].z);
   EXPECT_EQ(w.of("v")[61], v61) << "positions are written to the bit";
+  const zeVec3f& n61 = mesh.normalList[61];
+  std::snprintf(v61, sizeof v61, "%.9g %.9g %.9g", n61.x, n61.y, n61.z);
+  EXPECT_EQ(w.of("vn")[61], v61) << "and normals, each axis in its place";
 
   // Every face names its normals as a//a and turns the same way round in
   // the grid's plane as the first, counter-clockwise about its normals.

@@ -149,6 +149,22 @@ TEST_F(VideoRecorderTest, OnlyACleanEndOfEveryFrameGivesTheFile) {
   }
 }
 
+// A recorder that goes away while recording (the lab quit mid-clip) ends
+// the clip as stop() would: the file under its name, every frame in it.
+TEST_F(VideoRecorderTest, GoingAwayWhileRecordingKeepsTheClip) {
+  fakeFfmpeg("cat > \"$out\"");
+  const std::vector<unsigned char> frame = frameOf(4 * 2 * 3, 5);
+  {
+    viewkit::VideoRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.start(name, 4, 2, 30.0, error)) << error;
+    while (!recorder.addFrame(frame.data()) && !recorder.failed()) {
+    }
+  }
+  EXPECT_EQ(ScratchDir::contents(name), std::string(frame.begin(), frame.end()));
+  EXPECT_EQ(files(), std::vector<std::string>{"drape-00042.mp4"});
+}
+
 // An encoder that falls behind costs frames, never the caller's time; what
 // it did get is whole and counted.
 TEST_F(VideoRecorderTest, FramesBeyondTheQueueAreDroppedAndCounted) {

@@ -131,18 +131,10 @@ TEST(ObstaclesClothTest, AnObstacleGrownIntoTheSheetPushesItOutGently) {
   EXPECT_NEAR(top.z, p.ballZ + p.ballRadius + p.thickness, 0.5f) << "out on top again";
 }
 
-// What the two presets set up, and where the pile's sheet starts.
-TEST(ObstaclesClothTest, SphereAndPilePresets) {
-  const cloth::Params sphere = cloth::presetParams(Preset::sphere, 64);
-  EXPECT_TRUE(sphere.ball && sphere.ground && !sphere.terrain && !sphere.selfCollision);
-  EXPECT_EQ(sphere.solver, cloth::kSolverXpbd);
-  EXPECT_EQ(sphere.ballRadius, 12.0f);
-  EXPECT_EQ(sphere.ballX, 0.5f);
-  EXPECT_EQ(sphere.ballY, 0.5f);
-  EXPECT_EQ(sphere.ballZ, 12.0f);
+// Where the pile's sheet starts, and its thickness at every size.
+TEST(ObstaclesClothTest, ThePileStartsUprightAndThickEnoughForItsSquares) {
   for (int size : {32, 64, 128}) {
     const cloth::Params pile = cloth::presetParams(Preset::pile, size);
-    EXPECT_TRUE(pile.ground && pile.selfCollision && !pile.terrain && !pile.ball);
     EXPECT_GT(pile.thickness, 0.71f * 59.0f / (size - 1)) << "a node cannot slip through a square";
     Cloth c(Preset::pile, pile, 1);
     const zeVec3f* x = c.positions();
